@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs what is needed, then builds and runs the test suite twice: a normal build with
+# warnings as errors, and an AddressSanitizer + UndefinedBehaviorSanitizer build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+MORVANE_CMAKE_ARGS="-DMORVANE_WERROR=ON" scripts/setup.sh
+ctest --test-dir build --output-on-failure -j2
+
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMORVANE_WERROR=ON -DMORVANE_SANITIZE=ON
+cmake --build build-asan
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j2
