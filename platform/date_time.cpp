@@ -1,0 +1,41 @@
+#include "platform/date_time.h"
+
+namespace morvane {
+
+namespace {
+int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+}  // namespace
+
+int64_t DaysFromCivil(int64_t year, int month, int day) {
+  year -= month <= 2;
+  const int64_t era = FloorDiv(year, 400);
+  const int64_t yoe = year - era * 400;
+  const int64_t doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+TDateTime DateTimeFromUnixSeconds(int64_t seconds) {
+  // Clamp far beyond any calendar the logic shows, so the arithmetic below cannot overflow.
+  constexpr int64_t kLimit = int64_t{1} << 50;
+  if (seconds > kLimit) seconds = kLimit;
+  if (seconds < -kLimit) seconds = -kLimit;
+  const int64_t days = FloorDiv(seconds, 86400);
+  const int64_t rest = seconds - days * 86400;
+  const int64_t z = days + 719468;
+  const int64_t era = FloorDiv(z, 146097);
+  const int64_t doe = z - era * 146097;
+  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const int64_t mp = (5 * doy + 2) / 153;
+  TDateTime t;
+  t.Day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  t.Month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  t.Year = yoe + era * 400 + (t.Month <= 2);
+  t.Hour = static_cast<int>(rest / 3600);
+  t.Minute = static_cast<int>(rest / 60 % 60);
+  t.Second = static_cast<int>(rest % 60);
+  return t;
+}
+
+}  // namespace morvane

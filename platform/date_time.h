@@ -1,0 +1,24 @@
+// Calendar dates and times without time zones, and their conversion from seconds since
+// 1970-01-01 00:00:00 (proleptic Gregorian calendar, valid for every 64-bit input year range
+// the logic meets).
+#pragma once
+
+#include <cstdint>
+
+namespace morvane {
+
+struct TDateTime {
+  int64_t Year = 1970;
+  int Month = 1;   // 1..12
+  int Day = 1;     // 1..31
+  int Hour = 0;    // 0..23
+  int Minute = 0;  // 0..59
+  int Second = 0;  // 0..59
+};
+
+// The calendar date and time `seconds` after 1970-01-01 00:00:00, with no time-zone adjustment.
+TDateTime DateTimeFromUnixSeconds(int64_t seconds);
+// Days since 1970-01-01 of a calendar date.
+int64_t DaysFromCivil(int64_t year, int month, int day);
+
+}  // namespace morvane
