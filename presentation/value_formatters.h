@@ -5,7 +5,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "presentation/tag_dictionary.h"
 
@@ -42,9 +41,5 @@ std::string ExpandSubTable(const std::string& value_text, TTagDictionary sub_tab
 // The 32-bit little-endian integers from byte 4 of the raw bytes, expanded through
 // MinoltaCameraSettings.
 std::string ExpandMinoltaSettings(const std::string& value_text);
-
-// Splits a list at commas and at blanks outside double quotes; quoted items keep their commas
-// and blanks and lose their quotes. A comma at the very end adds an empty last item.
-std::vector<std::string> SplitQuotedList(std::string_view text);
 
 }  // namespace morvane
