@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <exception>
 #include <variant>
+#include <vector>
 
 #include "metadata/tif_tag.h"
-#include "platform/byte_order.h"
 #include "platform/errors.h"
 #include "platform/locks.h"
 #include "platform/regional.h"
@@ -137,6 +137,14 @@ size_t ItemsNeeded(TTagDictionary sub_table) {
   return needed;
 }
 
+// What a row's formatter reads: the value text, but for the Minolta settings block the bytes in
+// file order, as a big-endian file's block was mirrored when it was read.
+std::string FormatterInput(const TTifTag& tag, const TTagEntry& entry, std::string value_text) {
+  if (entry.Formatter == ExpandMinoltaSettings && tag.Mirrored)
+    std::reverse(value_text.begin(), value_text.end());
+  return value_text;
+}
+
 }  // namespace
 
 double ReadRational(std::string_view text) {
@@ -169,7 +177,7 @@ std::string FormatTagValue(const TTifTag& tag, const TTagEntry& entry) {
   try {
     const TValue value = tag.GetValue();
     result = value.AsText();
-    if (entry.Formatter != nullptr) result = entry.Formatter(result);
+    if (entry.Formatter != nullptr) result = entry.Formatter(FormatterInput(tag, entry, result));
     if (!entry.Enumeration.empty() || entry.FormatString.empty()) {
       result = EnumerationText(result, entry.Enumeration);
       return result;
@@ -319,13 +327,16 @@ std::string ExpandSubTable(const std::string& value_text, TTagDictionary sub_tab
 }
 
 std::string ExpandMinoltaSettings(const std::string& value_text) {
-  // Only whole 32-bit groups are settings; a short group at the end is left out.
+  // The block holds big-endian 32-bit settings, position n in bytes 4n to 4n+3. Only whole
+  // groups are settings: a short group at the end is left out.
   const size_t needed = ItemsNeeded(MinoltaCameraSettings);
   std::string list;
   const auto* bytes = reinterpret_cast<const uint8_t*>(value_text.data());
-  for (size_t offset = 4, count = 0; offset + 4 <= value_text.size() && count < needed;
+  for (size_t offset = 0, count = 0; offset + 4 <= value_text.size() && count < needed;
        offset += 4, ++count) {
-    list += std::to_string(LoadLE32(bytes + offset));
+    const uint32_t setting = (uint32_t{bytes[offset]} << 24) | (uint32_t{bytes[offset + 1]} << 16) |
+                             (uint32_t{bytes[offset + 2]} << 8) | uint32_t{bytes[offset + 3]};
+    list += std::to_string(setting);
     list += ',';
   }
   return ExpandSubTable(list, MinoltaCameraSettings);

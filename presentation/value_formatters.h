@@ -38,8 +38,8 @@ std::string FormatPrivateData(const std::string& value_text);
 // The settings of a comma-separated value list, each named by the sub-table row of its position:
 // "INLINE;" followed by "label = value" items in double quotes, separated by ",".
 std::string ExpandSubTable(const std::string& value_text, TTagDictionary sub_table);
-// The 32-bit little-endian integers from byte 4 of the raw bytes, expanded through
-// MinoltaCameraSettings.
+// The Minolta settings block (bytes in file order: big-endian 32-bit settings, position n in
+// bytes 4n to 4n+3), expanded through MinoltaCameraSettings.
 std::string ExpandMinoltaSettings(const std::string& value_text);
 
 }  // namespace morvane
