@@ -17,6 +17,7 @@ struct TCommand {
 };
 
 int RunDump(const Arguments& arguments);
+int RunTags(const Arguments& arguments);
 
 // Prints the usage to stderr and returns 2.
 int UsageError(const std::string& message);

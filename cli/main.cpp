@@ -12,6 +12,7 @@ namespace {
 
 const TCommand kCommands[] = {
     {"dump", "FILE", "every directory and tag of a file with its raw value", RunDump},
+    {"tags", "FILE", "the tag listing of a file, every value as a photographer reads it", RunTags},
 };
 
 void PrintUsage(std::FILE* out) {
