@@ -270,13 +270,15 @@ class TX3FReader {
     return text;
   }
 
-  // The characters from `begin` up to `end`, cut to the character data that exists.
+  // The characters from `begin` up to `end`, cut to the character data that exists and at a
+  // zero character (each text is zero-terminated; the offsets of a damaged file may not say so).
   static std::string CharsBetween(const std::string& chars, int64_t begin, int64_t end) {
     const auto size = static_cast<int64_t>(chars.size());
     begin = std::clamp<int64_t>(begin, 0, size);
     end = std::clamp<int64_t>(end, 0, size);
     if (end <= begin) return {};
-    return chars.substr(static_cast<size_t>(begin), static_cast<size_t>(end - begin));
+    const std::string text = chars.substr(static_cast<size_t>(begin), static_cast<size_t>(end - begin));
+    return text.substr(0, text.find('\0'));
   }
 
   void SetTag(int number, TTifIFD& directory, TTifTagDataFormat format, const TValue& value) {
