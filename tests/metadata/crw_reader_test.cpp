@@ -103,10 +103,9 @@ TEST(CrwReaderTest, FindsMakeAndModelInTheHeapWhenTheBlockHasNone) {
 }
 
 TEST(CrwReaderTest, RealCrwFile) {
-  const auto path = testing::SampleFile("CanonRaw.crw");
-  if (!path) GTEST_SKIP() << "no sample files";
+  MORVANE_REQUIRE_SAMPLE(path, "CanonRaw.crw");
   TTif tif;
-  tif.FileName = *path;
+  tif.FileName = path;
   tif.Open(false, false);
   EXPECT_EQ(tif.GetMake(), "Canon");
   EXPECT_EQ(tif.GetModel(), "Canon EOS DIGITAL REBEL");

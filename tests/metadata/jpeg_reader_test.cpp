@@ -203,10 +203,9 @@ TEST(JpegReaderTest, RealCameraJpegs) {
       {"FujiFilm.raf", "FUJIFILM", "FinePix S5Pro  ", "2007:05:22 13:58:30"},
   };
   for (const auto& c : cases) {
-    const auto path = testing::SampleFile(c.file);
-    if (!path) GTEST_SKIP() << "no sample files";
+    MORVANE_REQUIRE_SAMPLE(path, c.file);
     TTif tif;
-    tif.FileName = *path;
+    tif.FileName = path;
     tif.Open(false, false);
     EXPECT_EQ(tif.GetMake(), c.make);
     EXPECT_EQ(tif.GetModel(), c.model);
@@ -214,14 +213,16 @@ TEST(JpegReaderTest, RealCameraJpegs) {
     ASSERT_NE(date, nullptr) << c.file;
     EXPECT_EQ(date->GetValue().AsText(), c.date);
   }
-  if (const auto path = testing::SampleFile("IPTC.jpg")) {
-    TTif tif;
-    tif.FileName = *path;
-    tif.Open(false, false);
-    EXPECT_EQ(ReadCommaText(tif.IPTCIFD.FindTag(25)->GetValue().AsText()),
-              (std::vector<std::string>{"ExifTool", "Test", "IPTC"}));
-    EXPECT_EQ(tif.IPTCIFD.FindTag(120)->GetValue().AsText(), "A witty caption");
-  }
+}
+
+TEST(JpegReaderTest, RealIptcRecords) {
+  MORVANE_REQUIRE_SAMPLE(path, "IPTC.jpg");
+  TTif tif;
+  tif.FileName = path;
+  tif.Open(false, false);
+  EXPECT_EQ(ReadCommaText(tif.IPTCIFD.FindTag(25)->GetValue().AsText()),
+            (std::vector<std::string>{"ExifTool", "Test", "IPTC"}));
+  EXPECT_EQ(tif.IPTCIFD.FindTag(120)->GetValue().AsText(), "A witty caption");
 }
 
 }  // namespace

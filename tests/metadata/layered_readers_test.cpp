@@ -138,24 +138,23 @@ TEST(PspReaderTest, ReadsTheExifBlockWithShiftedValueOffsets) {
   for (size_t cut = 8; cut <= full.size(); ++cut) ReadQuietly("c.psp", full.substr(0, cut));
 }
 
-TEST(LayeredReadersTest, RealFiles) {
-  if (const auto path = testing::SampleFile("Photoshop.psd")) {
-    TTif tif;
-    tif.FileName = *path;
-    tif.Open(false, false);
-    EXPECT_EQ(tif.IPTCIFD.FindTag(80)->GetValue().AsText(), "\"Phil Harvey\"");
-    EXPECT_EQ(tif.FindTag(306, ikAll)->GetValue().AsText(), "2005:07:18 08:27:14");
-    EXPECT_EQ(tif.GetThumbnailStream(), nullptr);
-    EXPECT_TRUE(tif.HasXMP());
-  } else {
-    GTEST_SKIP() << "no sample files";
-  }
-  if (const auto path = testing::SampleFile("PSP.psp")) {
-    TTif tif;
-    tif.FileName = *path;
-    tif.Open(false, false);
-    EXPECT_EQ(tif.FindTag(33432, ikAll)->GetValue().AsText(), "\xA9 2010 Phil Harvey");
-  }
+TEST(LayeredReadersTest, RealPsdFile) {
+  MORVANE_REQUIRE_SAMPLE(path, "Photoshop.psd");
+  TTif tif;
+  tif.FileName = path;
+  tif.Open(false, false);
+  EXPECT_EQ(tif.IPTCIFD.FindTag(80)->GetValue().AsText(), "\"Phil Harvey\"");
+  EXPECT_EQ(tif.FindTag(306, ikAll)->GetValue().AsText(), "2005:07:18 08:27:14");
+  EXPECT_EQ(tif.GetThumbnailStream(), nullptr);
+  EXPECT_TRUE(tif.HasXMP());
+}
+
+TEST(LayeredReadersTest, RealPspFile) {
+  MORVANE_REQUIRE_SAMPLE(path, "PSP.psp");
+  TTif tif;
+  tif.FileName = path;
+  tif.Open(false, false);
+  EXPECT_EQ(tif.FindTag(33432, ikAll)->GetValue().AsText(), "\xA9 2010 Phil Harvey");
 }
 
 }  // namespace

@@ -289,10 +289,9 @@ TEST(X3fReaderTest, RealX3fFiles) {
       {"SigmaDP2.x3f", "SIGMA DP2", "2009:11:28 13:05:20", "1", {242, 10}},
   };
   for (const auto& c : cases) {
-    const auto path = testing::SampleFile(c.file);
-    if (!path) GTEST_SKIP() << "no sample files";
+    MORVANE_REQUIRE_SAMPLE(path, c.file);
     TTif tif;
-    tif.FileName = *path;
+    tif.FileName = path;
     tif.Open(false, false);
     EXPECT_EQ(tif.GetMake(), "SIGMA");
     EXPECT_EQ(tif.GetModel(), c.model);
