@@ -19,3 +19,9 @@ TIPTCResource* TIPTCResources::FindResource(int code) const {
 }
 
 }  // namespace morvane
+
+#include "metadata/crw_reader.h"
+
+namespace morvane {
+void ReadCrw(TTif& /*tif*/, const std::string& /*file_name*/) {}
+}  // namespace morvane

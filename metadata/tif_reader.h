@@ -90,7 +90,8 @@ class TTif : public TXOMObject {
   void GetTagList(std::vector<std::string>& list, int kinds);
 
  private:
-  void ReadContainer(TStream& stream, bool quick_scan);
+  // Reads the open file by its container; false when the file holds no readable part.
+  bool ReadContainer(TStream& stream, bool quick_scan);
   void ReadDirectoryAt(TTifIFD& directory, TStream& stream, const TTifTag* pointer,
                        int64_t base_offset, TStream* value_stream, bool skip_thumbnail,
                        TWalkBudget& budget);

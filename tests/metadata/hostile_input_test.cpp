@@ -1,0 +1,107 @@
+// Damaged and hostile files: every one must open silently, quickly and within its bytes.
+// The sanitizer build turns any stray read into a failure here.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+
+#include "metadata/tif_reader.h"
+#include "support/sample_nef.h"
+#include "support/samples.h"
+#include "support/temp_file.h"
+#include "support/tiff_writer.h"
+
+namespace morvane {
+namespace {
+
+using testing::TempDir;
+using testing::TiffWriter;
+
+void OpenEveryWay(const std::string& path) {
+  for (int mode = 0; mode < 3; ++mode) {
+    TTif tif;
+    tif.FileName = path;
+    TTifTags filter;
+    if (mode == 1) tif.MaxValueSize = 512;
+    if (mode == 2) {
+      for (int tag : {34665, 271, 272, 306, 37500, 34855}) filter.Add()->TagNumber = tag;
+      tif.TagFilter = &filter;
+    }
+    tif.Open(true, mode == 1);
+    tif.GetThumbnailStream();
+    for (const auto& ifd : tif.IFDs) ifd->BuildStrips(path);
+  }
+}
+
+std::string Mutated(std::string bytes, std::mt19937& random) {
+  std::uniform_int_distribution<size_t> position(0, bytes.size() - 1);
+  const int edits = 1 + static_cast<int>(random() % 8);
+  for (int i = 0; i < edits; ++i) {
+    switch (random() % 4) {
+      case 0: bytes[position(random)] = static_cast<char>(random()); break;
+      case 1: bytes[position(random)] = static_cast<char>(0xFF); break;
+      case 2: bytes.resize(position(random) + 1); break;
+      default: {
+        // A 32-bit field set to a large or small count/offset.
+        const size_t at = position(random);
+        const uint32_t v = (random() % 2) ? 0xFFFFFFF0u : static_cast<uint32_t>(random() % 64);
+        for (int k = 0; k < 4 && at + k < bytes.size(); ++k) bytes[at + k] = static_cast<char>(v >> (8 * k));
+      }
+    }
+    if (bytes.empty()) bytes = "II";
+  }
+  return bytes;
+}
+
+TEST(HostileInputTest, MutatedFilesOpenQuietlyAndQuickly) {
+  TempDir dir;
+  std::vector<std::string> seeds = {testing::BuildSampleNef()};
+  for (const char* name : {"Nikon.nef", "CanonRaw.cr2", "DNG.dng", "Minolta.mrw"}) {
+    const std::string path = testing::SamplePath(name);
+    if (FileExists(path)) seeds.push_back(testing::ReadFileBytes(path));
+  }
+  std::mt19937 random(20261210);
+  for (const std::string& seed : seeds) {
+    for (int round = 0; round < 150; ++round) {
+      const std::string path = dir.Write("m" + std::to_string(round % 3) + ".nef", Mutated(seed, random));
+      const auto start = std::chrono::steady_clock::now();
+      OpenEveryWay(path);
+      EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << round;
+    }
+  }
+}
+
+TEST(HostileInputTest, ManyEntriesPointingAtTheSameLargeValue) {
+  // 100 entries per directory, each claiming the same 1 MB block, in 129 chained sub-directories:
+  // copies are limited by what the file holds.
+  TiffWriter w;
+  const int ifd0 = w.NewIfd();
+  const int sub = w.NewIfd();
+  w.AddSubIfds(ifd0, {sub});
+  for (uint16_t t = 0; t < 99; ++t) w.AddRaw(sub, static_cast<uint16_t>(1000 + t), TiffWriter::kUndefined, 1 << 20, 8);
+  std::string bytes = w.Build();
+  const uint32_t sub_pos = 8 + 2 + 12 + 4;
+  const uint32_t next_field = sub_pos + 2 + 12 * 99;
+  for (int k = 0; k < 4; ++k) bytes[next_field + k] = static_cast<char>(sub_pos >> (8 * k));
+  bytes.resize(bytes.size() + (1 << 20), 'x');
+  TempDir dir;
+  const auto start = std::chrono::steady_clock::now();
+  TTif tif;
+  tif.FileName = dir.Write("wide.nef", bytes);
+  tif.Open(true, false);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  ASSERT_EQ(tif.IFDs.Count(), 1);
+  int64_t loaded = 0;
+  for (const auto& d : tif.IFDs[0]->SubIFDs)
+    for (const auto& t : d->Tags) loaded += t->DataStream.Size();
+  EXPECT_LE(loaded, 3 * static_cast<int64_t>(bytes.size()));
+}
+
+TEST(HostileInputTest, TruncatedRealFilesAtEveryFewBytes) {
+  TempDir dir;
+  const std::string sample = testing::BuildSampleNef();
+  for (size_t size = 8; size < sample.size(); size += 7) OpenEveryWay(dir.Write("t.nef", sample.substr(0, size)));
+}
+
+}  // namespace
+}  // namespace morvane

@@ -1,0 +1,11 @@
+// The bundled sample: a small NEF-like file with the structure of a real one (IFD0 with
+// sub-directories, EXIF, GPS, a Nikon type-3 maker note with lens data).
+#pragma once
+
+#include <string>
+
+namespace morvane::testing {
+
+std::string BuildSampleNef();
+
+}  // namespace morvane::testing
