@@ -17,7 +17,8 @@ namespace morvane {
 
 namespace {
 
-constexpr size_t kChunk = 65536;
+// Read and write buffer sizes: small reads keep a failed probe cheap, large writes are rare.
+constexpr size_t kChunk = 16384;
 // Progressive files re-visit every block once per scan; hostile ones may carry thousands.
 constexpr int kMaxScans = 100;
 constexpr int64_t kMaxScanPixels = 1'500'000'000;

@@ -2,6 +2,7 @@
 #include "support/jpeg_fixture.h"
 
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
 #include <vector>
@@ -127,6 +128,35 @@ std::string MakeTwoComponentJpeg(int width, int height) {
     jpeg_write_scanlines(&encoder.Info, &p, 1);
   }
   return encoder.Finish();
+}
+
+std::string MakeTexturedJpeg(int width, int height, int quality) {
+  TJpegOptions options;
+  options.Quality = quality;
+  return MakeJpeg(width, height, [=](int x, int y) {
+    const TColor c = QuadrantColor(x, y, width, height);
+    const int noise = (x * 7 + y * 13) % 9;
+    auto channel = [noise](uint8_t v) { return static_cast<uint8_t>(v ? v - noise : noise); };
+    return MakeColor(channel(RedOf(c)), channel(GreenOf(c)), channel(BlueOf(c)));
+  }, options);
+}
+
+std::string PadJpeg(const std::string& jpeg, size_t size) {
+  if (size < jpeg.size() + 4 && size != jpeg.size()) throw std::length_error("cannot pad to that size");
+  std::string segments;
+  size_t missing = size - jpeg.size();
+  while (missing > 0) {
+    // A segment takes 4 bytes of marker and length; never leave fewer than 4 for the next one.
+    size_t take = std::min<size_t>(missing, 65537);
+    if (missing - take != 0 && missing - take < 4) take -= 4;
+    const size_t length = take - 2;
+    segments += std::string("\xFF\xFE", 2);
+    segments += static_cast<char>(length >> 8);
+    segments += static_cast<char>(length & 0xFF);
+    segments += std::string(take - 4, 'c');
+    missing -= take;
+  }
+  return jpeg.substr(0, 2) + segments + jpeg.substr(2);
 }
 
 size_t FrameSizeOffset(const std::string& jpeg) {

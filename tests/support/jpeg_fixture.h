@@ -39,6 +39,11 @@ std::string MakeCmykJpeg(int width, int height, uint8_t c, uint8_t m, uint8_t y,
 // A JPEG of two components, which no colour space describes.
 std::string MakeTwoComponentJpeg(int width, int height);
 
+// Quadrants with a fine texture, so that the coded data outweighs the tables.
+std::string MakeTexturedJpeg(int width, int height, int quality = 90);
+// The JPEG grown to exactly `size` bytes by comment segments after its start marker.
+std::string PadJpeg(const std::string& jpeg, size_t size);
+
 // The byte offset of a JPEG's start-of-frame dimensions (height then width, big-endian).
 size_t FrameSizeOffset(const std::string& jpeg);
 
