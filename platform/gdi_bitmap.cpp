@@ -4,6 +4,8 @@
 
 #include "platform/gdi_bitmap.h"
 
+#include "platform/bitmap_handle.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -18,7 +20,6 @@ struct HBITMAP__ {
 namespace {
 
 constexpr uint32_t kBitmapMagic = 0x504D4248;  // "HBMP"
-constexpr LONG kMaxSide = 1 << 16;
 
 HBITMAP AsBitmap(HANDLE h) {
   auto* bitmap = static_cast<HBITMAP>(h);
@@ -70,8 +71,10 @@ BOOL DeleteObject(HGDIOBJ ho) {
 
 namespace morvane {
 
-HBITMAP StandInCreateBitmap(LONG width, LONG height, const BYTE* top_row, size_t stride) {
-  if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide || top_row == nullptr) return nullptr;
+HBITMAP CreateBitmapHandle(const TRaster& raster) {
+  if (raster.Empty()) return nullptr;
+  const LONG width = raster.Width();
+  const LONG height = raster.Height();
   const LONG row_bytes = (width * 3 + 3) & ~3;
   auto* bitmap = static_cast<HBITMAP>(std::malloc(BlockSize(row_bytes, height)));
   if (bitmap == nullptr) return nullptr;
@@ -83,7 +86,12 @@ HBITMAP StandInCreateBitmap(LONG width, LONG height, const BYTE* top_row, size_t
   for (LONG y = 0; y < height; ++y) {
     BYTE* row = Bits(bitmap) + static_cast<size_t>(height - 1 - y) * static_cast<size_t>(row_bytes);
     std::memset(row, 0, static_cast<size_t>(row_bytes));
-    std::memcpy(row, top_row + static_cast<size_t>(y) * stride, static_cast<size_t>(width) * 3);
+    for (LONG x = 0; x < width; ++x) {
+      const TColor color = raster.PixelColor(x, y);
+      row[x * 3] = BlueOf(color);
+      row[x * 3 + 1] = GreenOf(color);
+      row[x * 3 + 2] = RedOf(color);
+    }
   }
   return bitmap;
 }

@@ -28,9 +28,3 @@ int GetObjectA(HANDLE h, int c, LPVOID pv);
 // is supported; anything else, or a null source, gives null.
 HANDLE CopyImage(HANDLE h, UINT type, int cx, int cy, UINT flags);
 BOOL DeleteObject(HGDIOBJ ho);
-
-namespace morvane {
-// The stand-in's way to make a bitmap handle: width x height pixels of 24 bits, rows given
-// top-down with `stride` bytes each. Null for a side that is not positive.
-HBITMAP StandInCreateBitmap(LONG width, LONG height, const BYTE* top_row, size_t stride);
-}  // namespace morvane
