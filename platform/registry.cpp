@@ -90,13 +90,15 @@ class TStore {
 
   void Reset(const std::string& file_name) {
     file_name_.clear();
+    dirty_ = false;
     ResetTree();
     if (!file_name.empty()) Attach(file_name);
   }
 
-  // Takes in another writer's version of the backing file.
+  // Takes in another writer's version of the backing file, unless changes of ours are still
+  // to be saved.
   void Sync() {
-    if (file_name_.empty()) return;
+    if (file_name_.empty() || dirty_) return;
     const TFileIdentity now = IdentityOf(file_name_);
     if (now == identity_) return;
     ResetTree();
@@ -104,10 +106,17 @@ class TStore {
     identity_ = now;
   }
 
+  // Changes are saved once no key handle is open any more.
   void Changed() {
-    if (file_name_.empty()) return;
+    dirty_ = !file_name_.empty();
+    SaveWhenIdle();
+  }
+
+  void SaveWhenIdle() {
+    if (!dirty_ || !handles_.empty()) return;
     morvane::WriteRegistryFile(file_name_, Entries());
     identity_ = IdentityOf(file_name_);
+    dirty_ = false;
   }
 
   std::shared_ptr<TKey> Root(HKEY predefined) const {
@@ -143,6 +152,7 @@ class TStore {
     if (it == handles_.end()) return false;
     handles_.erase(it);
     delete handle;
+    SaveWhenIdle();
     return true;
   }
 
@@ -250,6 +260,7 @@ class TStore {
   std::set<HKEY__*> handles_;
   std::string file_name_;
   TFileIdentity identity_;
+  bool dirty_ = false;
 };
 
 TStore& Store() {

@@ -3,8 +3,9 @@
 // deletion that refuses a key with subkeys, and opening without creating. Key and value names
 // compare ignoring letter case and keep the case they were created with. The registry lives in
 // memory; when the environment variable MORVANE_REGISTRY names a file (or a test chooses one),
-// it is loaded from that file and every change is saved back, so that another process (or a
-// test) sees and can change it. A key may be marked read-only, as an access rule would.
+// it is loaded from that file, reloaded when another writer changed it, and saved back after
+// every change once no key handle is open, so that another process (or a test) sees and can
+// change it. A key may be marked read-only, as an access rule would.
 #pragma once
 
 #include <string>
@@ -97,7 +98,7 @@ std::vector<TRegistryEntry> ReadRegistryFile(const std::string& file_name);
 bool WriteRegistryFile(const std::string& file_name, const std::vector<TRegistryEntry>& entries);
 
 // Test hooks of the stand-in. Empties the registry and detaches it from any file; a non-empty
-// file name then backs it with that file from now on (loaded now, saved on every change).
+// file name then backs it with that file from now on (loaded now, saved after changes).
 void StandInRegistryReset(const std::string& file_name = "");
 // Every key and value of the registry now, in file order.
 std::vector<TRegistryEntry> StandInRegistryEntries();

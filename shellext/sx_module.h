@@ -43,11 +43,7 @@ class TSxModule {
   // Runs the creation handler; called once, by ConstructModule.
   void Created() { DoCreate(); }
 
- protected:
-  // Enters the instance in the module registry for the constructing thread unless thread-free.
-  TSxModule(std::string name, bool thread_free);
-
-  // Takes a component into the module.
+  // Takes a component into the module, after those it holds.
   template <class T>
   T& AddComponent(std::unique_ptr<T> component) {
     T& added = *component;
@@ -55,6 +51,10 @@ class TSxModule {
     components_.push_back(std::move(component));
     return added;
   }
+
+ protected:
+  // Enters the instance in the module registry for the constructing thread unless thread-free.
+  TSxModule(std::string name, bool thread_free);
 
   virtual void DoCreate() {}
   virtual void DoDestroy() {}
