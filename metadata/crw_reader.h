@@ -1,13 +1,47 @@
-// The CRW reader: camera make and model from the block the last 8 bytes of the file point at.
+// The CRW reader: the camera make and model of a CRW raw file, and nothing else of it. The two
+// texts are read at fixed places of the last record before the heap's directory; when they are
+// not there (a heap laid out otherwise), the make-and-model record is looked up in the heap.
 #pragma once
 
+#include <cstdint>
 #include <string>
+
+#include "platform/stream.h"
 
 namespace morvane {
 
 class TTif;
 
-// Reads `file_name` as a CRW file into `tif` (which has been cleared).
+class TCRWExif {
+ public:
+  // Loads the block and decodes make and model. False when the file could not be read or the
+  // block does not lie in the file; the texts then stay empty.
+  bool LoadFromFile(const std::string& file_name);
+  // Writes make (271) and model (272) into IFD0 of `tif`, after making sure it has the EXIF
+  // pointer tag.
+  void CopyTo(TTif& tif) const;
+
+  const std::string& Make() const { return make_.Text; }
+  const std::string& Model() const { return model_.Text; }
+
+ private:
+  struct TTextField {
+    int32_t Position;
+    int32_t Size;
+    std::string Text;
+  };
+
+  bool LoadBlock(TStream& file);
+  void FindMakeModelRecord(TStream& file);
+  void DecodeFields();
+  void DecodeText(TTextField& field);
+
+  TMemoryStream block_;
+  TTextField make_{498, 6, {}};
+  TTextField model_{504, 25, {}};
+};
+
+// What the metadata reader does for a ".CRW" file: load, copy into `tif`.
 void ReadCrw(TTif& tif, const std::string& file_name);
 
 }  // namespace morvane

@@ -12,10 +12,10 @@
 
 namespace morvane {
 
-enum TTifImageDataType { tidtStriped = 0, tidtTiled = 1 };
+enum TTifImageDataType : int { tidtStriped = 0, tidtTiled = 1 };
 
 // Equal to the TIFF field-type codes, so a format read from a file is stored as it is.
-enum TTifTagDataFormat {
+enum TTifTagDataFormat : int {
   tdfUnknown = 0,
   tdfUnsignedByte = 1,
   tdfAsciiString = 2,

@@ -8,7 +8,7 @@
 
 namespace morvane {
 
-enum TTifByteOrder { tboUnknown = 0, tboIntel = 1, tboMotorola = 2, tboDerived = 3 };
+enum TTifByteOrder : int { tboUnknown = 0, tboIntel = 1, tboMotorola = 2, tboDerived = 3 };
 
 // Each read throws EReadError when the stream ends before the bytes asked for.
 uint32_t ReadByte(TStream& stream, TTifByteOrder order);

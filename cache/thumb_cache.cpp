@@ -1,0 +1,167 @@
+#include "cache/thumb_cache.h"
+
+#include "platform/app_data.h"
+#include "platform/files.h"
+
+namespace morvane {
+
+namespace {
+
+constexpr const char* kCreateTable =
+    "create table mrvThumbs (GUID TEXT(50) PRIMARY KEY, FileName TEXT(255), FileSize NUMERIC, "
+    "FileStamp DATE, Thumb BLOB)";
+constexpr const char* kCreateIndex = "create index idxmrvThumbsFileName on mrvThumbs (FileName)";
+constexpr const char* kSelectRows = "select * from mrvThumbs where FileName = ?";
+constexpr const char* kInsertRow =
+    "insert into mrvThumbs (GUID, FileName, FileSize, FileStamp, Thumb) values (?, ?, ?, ?, ?)";
+constexpr const char* kUpdateRow =
+    "update mrvThumbs set FileSize = ?, FileStamp = ?, Thumb = ? "
+    "where GUID = ? and FileName = ? and FileSize = ? and FileStamp = ?";
+
+// A prepared statement, finalised on every way out.
+class Statement {
+ public:
+  Statement(sqlite3* db, const char* sql) : db_(db) {
+    if (sqlite3_prepare_v2(db, sql, -1, &statement_, nullptr) != SQLITE_OK)
+      throw ECacheError(std::string("Thumbnail cache: ") + sqlite3_errmsg(db));
+  }
+  ~Statement() { sqlite3_finalize(statement_); }
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+
+  void Bind(int index, const std::string& text) {
+    sqlite3_bind_text(statement_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+  }
+  void Bind(int index, double number) { sqlite3_bind_double(statement_, index, number); }
+  void Bind(int index, const std::vector<uint8_t>& blob) {
+    sqlite3_bind_blob(statement_, index, blob.data(), static_cast<int>(blob.size()), SQLITE_TRANSIENT);
+  }
+  // SQLITE_ROW or SQLITE_DONE; anything else throws.
+  int Step() {
+    const int rc = sqlite3_step(statement_);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+      throw ECacheError(std::string("Thumbnail cache: ") + sqlite3_errmsg(db_));
+    return rc;
+  }
+  std::string Text(int column) const {
+    const auto* text = sqlite3_column_text(statement_, column);
+    return text != nullptr ? std::string(reinterpret_cast<const char*>(text),
+                                         static_cast<size_t>(sqlite3_column_bytes(statement_, column)))
+                           : std::string();
+  }
+  double Number(int column) const { return sqlite3_column_double(statement_, column); }
+  std::vector<uint8_t> Blob(int column) const {
+    const auto* data = static_cast<const uint8_t*>(sqlite3_column_blob(statement_, column));
+    const int size = sqlite3_column_bytes(statement_, column);
+    return data != nullptr ? std::vector<uint8_t>(data, data + size) : std::vector<uint8_t>();
+  }
+
+ private:
+  sqlite3* db_;
+  sqlite3_stmt* statement_ = nullptr;
+};
+
+void Execute(sqlite3* db, const char* sql) {
+  char* message = nullptr;
+  if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+    const std::string text = message != nullptr ? message : sqlite3_errmsg(db);
+    sqlite3_free(message);
+    throw ECacheError("Thumbnail cache: " + text);
+  }
+}
+
+sqlite3* OpenDatabase(const std::string& file, int flags) {
+  sqlite3* db = nullptr;
+  const int rc = sqlite3_open_v2(file.c_str(), &db, flags, nullptr);
+  if (rc != SQLITE_OK) {
+    const std::string message = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    sqlite3_close(db);
+    throw ECacheError("Thumbnail cache " + file + ": " + message);
+  }
+  sqlite3_busy_timeout(db, kCacheBusyTimeoutMs);
+  return db;
+}
+
+}  // namespace
+
+std::string TThumbCache::DefaultFolder() { return UserApplicationDataFolder() + "Morvane/"; }
+
+TThumbCache::TThumbCache(std::string folder) {
+  ForceDirectories(folder);
+  database_file_ = folder + "mrvThumbs.db";
+  // An empty file is a database another process is creating this very moment: join in, so
+  // that the schema exists before the first lookup (CreateDatabase makes it only once).
+  if (!FileExists(database_file_) || GetFileSize(database_file_).value_or(0) == 0) CreateDatabase();
+}
+
+TThumbCache::~TThumbCache() { sqlite3_close(db_); }
+
+void TThumbCache::CreateDatabase() {
+  db_ = OpenDatabase(database_file_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+  // Another process may create the same file at the same moment: the schema is made under
+  // SQLite's write lock, and only when no other process has made it first.
+  Execute(db_, "begin immediate");
+  try {
+    Statement exists(db_, "select count(*) from sqlite_master where type = 'table' and name = 'mrvThumbs'");
+    exists.Step();
+    if (exists.Number(0) == 0) {
+      Execute(db_, kCreateTable);
+      Execute(db_, kCreateIndex);
+    }
+    Execute(db_, "commit");
+  } catch (...) {
+    sqlite3_exec(db_, "rollback", nullptr, nullptr, nullptr);
+    throw;
+  }
+}
+
+sqlite3* TThumbCache::Connection() {
+  // An existing file is opened as it is: a file that is no database, or lacks the table,
+  // makes every lookup fail and is never rewritten.
+  if (db_ == nullptr) db_ = OpenDatabase(database_file_, SQLITE_OPEN_READWRITE);
+  return db_;
+}
+
+std::vector<TCacheRow> TThumbCache::FindRows(const std::string& file_name) {
+  Statement select(Connection(), kSelectRows);
+  select.Bind(1, file_name);
+  std::vector<TCacheRow> rows;
+  while (select.Step() == SQLITE_ROW) {
+    TCacheRow row;
+    row.GUID = select.Text(0);
+    row.FileName = select.Text(1);
+    row.FileSize = select.Number(2);
+    row.FileStamp = select.Number(3);
+    row.Thumb = select.Blob(4);
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+void TThumbCache::StoreRow(const TCacheRow& row, bool is_new, const TCacheRow& as_read) {
+  try {
+    if (is_new) {
+      Statement insert(Connection(), kInsertRow);
+      insert.Bind(1, row.GUID);
+      insert.Bind(2, row.FileName);
+      insert.Bind(3, row.FileSize);
+      insert.Bind(4, row.FileStamp);
+      insert.Bind(5, row.Thumb);
+      insert.Step();
+    } else {
+      Statement update(Connection(), kUpdateRow);
+      update.Bind(1, row.FileSize);
+      update.Bind(2, row.FileStamp);
+      update.Bind(3, row.Thumb);
+      update.Bind(4, as_read.GUID);
+      update.Bind(5, as_read.FileName);
+      update.Bind(6, as_read.FileSize);
+      update.Bind(7, as_read.FileStamp);
+      update.Step();
+    }
+  } catch (const ECacheError&) {
+    // A row that cannot be written is dropped; the request still returns its thumbnail.
+  }
+}
+
+}  // namespace morvane

@@ -1,0 +1,20 @@
+// Comma text: a list of texts kept as one text. Repeatable IPTC datasets (keywords, by-lines,
+// categories) are stored this way in a single pseudo-tag, and read back into their items.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace morvane {
+
+// Joins the items with ","; an item holding a space, a comma, a double quote or a character
+// below the space is put between double quotes, with its double quotes doubled. A list of one
+// empty item is written as two double quotes, so that it reads back as one item.
+std::string CommaText(const std::vector<std::string>& items);
+
+// Splits a comma text at commas, and at spaces and control characters outside double quotes,
+// removing the quoting. A comma at the very end gives a last, empty item.
+std::vector<std::string> ReadCommaText(std::string_view text);
+
+}  // namespace morvane
