@@ -62,7 +62,7 @@ bool IsRepeatableIptcDataset(int dataset) {
 
 void TIPTCResources::ReadFromStream(TStream* stream, TTifByteOrder byte_order) {
   if (stream == nullptr) return;
-  for (;;) {
+  for (int blocks = 0; blocks < kMaxImageResources; ++blocks) {
     const int64_t block_start = stream->Position();
     if (stream->ReadString(kResourceSignature.size()) != kResourceSignature) {
       stream->Seek(block_start);
