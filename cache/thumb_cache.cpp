@@ -89,7 +89,9 @@ std::string TThumbCache::DefaultFolder() { return UserApplicationDataFolder() + 
 TThumbCache::TThumbCache(std::string folder) {
   ForceDirectories(folder);
   database_file_ = folder + "mrvThumbs.db";
-  if (!FileExists(database_file_)) CreateDatabase();
+  // An empty file is a database another process is creating this very moment: join in, so
+  // that the schema exists before the first lookup (CreateDatabase makes it only once).
+  if (!FileExists(database_file_) || GetFileSize(database_file_).value_or(0) == 0) CreateDatabase();
 }
 
 TThumbCache::~TThumbCache() { sqlite3_close(db_); }

@@ -12,6 +12,8 @@ namespace {
 
 const TCommand kCommands[] = {
     {"dump", "FILE", "every directory and tag of a file with its raw value", RunDump},
+    {"tags", "FILE", "the tag listing of a file, every value as a photographer reads it", RunTags},
+    {"info", "FILE", "the info tip of a file: camera, date, exposure, lens, type and size", RunInfo},
 };
 
 void PrintUsage(std::FILE* out) {

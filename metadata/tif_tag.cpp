@@ -234,8 +234,10 @@ void TTifTag::ReadEntry(const std::string& file_name, TStream& stream, const TTi
           TagNumber != kTagMakerNote) {
         if (DataFormat == tdfUnsignedRational || DataFormat == tdfSignedRational)
           SwapRationalHalves(DataStream.MutableBytes());
-        else
+        else {
           MirrorBytes(DataStream.MutableBytes());
+          Mirrored = true;
+        }
       }
       DataStream.Seek(0);
     }
@@ -307,6 +309,7 @@ std::string TTifTag::RawTagValue() const {
 
 void TTifTag::SetValue(const TValue& value) {
   DataStream.Clear();
+  Mirrored = false;
   auto write_le = [this](uint64_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) DataStream.WriteByte(static_cast<uint8_t>(v >> (8 * i)));
   };
@@ -385,6 +388,7 @@ void TTifTag::Assign(const TTifTag& source) {
   Components = source.Components;
   ValueOffset = source.ValueOffset;
   DeferredFile = source.DeferredFile;
+  Mirrored = source.Mirrored;
   DataStream.Assign(source.DataStream);
 }
 

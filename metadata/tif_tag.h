@@ -76,6 +76,8 @@ class TTifTag : public TXOMObject {
   TMemoryStream DataStream;
   int32_t ValueOffset = -1;
   std::string DeferredFile;
+  // True when DataStream holds the file's bytes mirrored end to end (a big-endian value).
+  bool Mirrored = false;
 
   // Reads the 12-byte entry at the stream's position; leaves the stream just after it.
   // No value stream means the entry's own stream.

@@ -1,0 +1,282 @@
+// Raster storage and the two stretching modes. The halftone stretch is separable and integer:
+// each source row is weighted by the part of a destination row it covers, each column likewise,
+// so a destination pixel is the exact area average of what it covers (rounded at the end).
+#include "platform/raster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/errors.h"
+
+namespace morvane {
+
+namespace {
+
+constexpr double kInchesPerMeter = 39.370078740157480317;
+
+struct TFreeDeleter {
+  void operator()(uint8_t* p) const { std::free(p); }
+};
+
+size_t StrideOf(int width, TPixelFormat format) {
+  return ((static_cast<size_t>(width) * static_cast<size_t>(format) + 31) / 32) * 4;
+}
+
+// Zeroed pixel memory; large blocks come straight from the system already zeroed.
+uint8_t* AllocatePixels(size_t bytes) {
+  auto* p = static_cast<uint8_t*>(std::calloc(bytes, 1));
+  if (p == nullptr) throw EMorvaneError("Out of memory for a bitmap");
+  return p;
+}
+
+// Which source pixels one destination pixel covers along one axis, in units where a source
+// pixel is `destination_length` long and a destination pixel `source_length` long. The first
+// and last source pixels may be covered partly; the ones between are covered whole.
+struct TSpan {
+  int First = 0;
+  int Last = 0;
+  uint32_t FirstWeight = 0;
+  uint32_t LastWeight = 0;
+};
+
+std::vector<TSpan> SpansOf(int source_length, int destination_length) {
+  std::vector<TSpan> spans(static_cast<size_t>(destination_length));
+  const int64_t unit = destination_length;
+  for (int i = 0; i < destination_length; ++i) {
+    const int64_t start = int64_t{i} * source_length;
+    const int64_t end = start + source_length;
+    TSpan& s = spans[static_cast<size_t>(i)];
+    s.First = static_cast<int>(start / unit);
+    s.Last = static_cast<int>((end - 1) / unit);
+    if (s.First == s.Last) {
+      s.FirstWeight = static_cast<uint32_t>(source_length);
+      s.LastWeight = 0;
+    } else {
+      s.FirstWeight = static_cast<uint32_t>((s.First + 1) * unit - start);
+      s.LastWeight = static_cast<uint32_t>(end - s.Last * unit);
+    }
+  }
+  return spans;
+}
+
+// Adds weight x the row's bytes into the accumulator.
+template <class Acc>
+void AddWeightedRow(Acc* acc, const uint8_t* row, size_t n, uint32_t weight) {
+  for (size_t j = 0; j < n; ++j) acc[j] += static_cast<Acc>(row[j]) * weight;
+}
+
+template <class Acc>
+void AddRow(Acc* acc, const uint8_t* row, size_t n) {
+  for (size_t j = 0; j < n; ++j) acc[j] += row[j];
+}
+
+// Halftone with an accumulator type wide enough for 255 x the source height.
+template <class Acc>
+void HalftoneRows(const TRaster& source, TRaster& destination) {
+  const int sw = source.Width(), sh = source.Height();
+  const int dw = destination.Width(), dh = destination.Height();
+  const size_t n = static_cast<size_t>(sw) * 3;
+  const std::vector<TSpan> columns = SpansOf(sw, dw);
+  const std::vector<TSpan> rows = SpansOf(sh, dh);
+  std::vector<Acc> inner(n), acc(n);
+  const double scale = 1.0 / (static_cast<double>(sw) * static_cast<double>(sh));
+
+  for (int y = 0; y < dh; ++y) {
+    const TSpan& r = rows[static_cast<size_t>(y)];
+    std::fill(acc.begin(), acc.end(), Acc{0});
+    AddWeightedRow(acc.data(), source.ScanLine(r.First), n, r.FirstWeight);
+    if (r.Last != r.First) {
+      std::fill(inner.begin(), inner.end(), Acc{0});
+      for (int sy = r.First + 1; sy < r.Last; ++sy) AddRow(inner.data(), source.ScanLine(sy), n);
+      for (size_t j = 0; j < n; ++j) acc[j] += inner[j] * static_cast<Acc>(dh);
+      AddWeightedRow(acc.data(), source.ScanLine(r.Last), n, r.LastWeight);
+    }
+
+    uint8_t* out = destination.ScanLine(y);
+    for (int x = 0; x < dw; ++x) {
+      const TSpan& c = columns[static_cast<size_t>(x)];
+      for (int k = 0; k < 3; ++k) {
+        uint64_t sum = uint64_t{c.FirstWeight} * acc[static_cast<size_t>(c.First) * 3 + k];
+        if (c.Last != c.First) {
+          uint64_t middle = 0;
+          for (int sx = c.First + 1; sx < c.Last; ++sx) middle += acc[static_cast<size_t>(sx) * 3 + k];
+          sum += middle * static_cast<uint64_t>(dw) +
+                 uint64_t{c.LastWeight} * acc[static_cast<size_t>(c.Last) * 3 + k];
+        }
+        const double v = static_cast<double>(sum) * scale + 0.5;
+        out[x * 3 + k] = static_cast<uint8_t>(v >= 255.0 ? 255.0 : v);
+      }
+    }
+  }
+}
+
+void RequireStretchable(const TRaster& source, const TRaster& destination) {
+  if (source.Empty() || destination.Empty() || source.Format() != destination.Format())
+    throw EMorvaneError("Stretch needs two bitmaps of one pixel format");
+}
+
+}  // namespace
+
+int32_t DpiToPelsPerMeter(int dpi) {
+  return static_cast<int32_t>(std::lround(static_cast<double>(dpi) * kInchesPerMeter));
+}
+
+int PelsPerMeterToDpi(int32_t pels_per_meter) {
+  return static_cast<int>(std::lround(static_cast<double>(pels_per_meter) / kInchesPerMeter));
+}
+
+TRaster::TRaster(int width, int height, TPixelFormat format) {
+  if (width <= 0 || height <= 0 || int64_t{width} * height > kMaxRasterPixels)
+    throw EMorvaneError("Invalid bitmap size");
+  width_ = width;
+  height_ = height;
+  format_ = format;
+  stride_ = StrideOf(width, format);
+  pixels_.reset(AllocatePixels(stride_ * static_cast<size_t>(height)));
+  if (format != pf24bit) Palette = GrayPalette(format);
+}
+
+TRaster::TRaster(const TRaster& other)
+    : Palette(other.Palette),
+      XPelsPerMeter(other.XPelsPerMeter),
+      YPelsPerMeter(other.YPelsPerMeter),
+      width_(other.width_),
+      height_(other.height_),
+      format_(other.format_),
+      stride_(other.stride_) {
+  if (other.pixels_) {
+    const size_t bytes = stride_ * static_cast<size_t>(height_);
+    pixels_.reset(AllocatePixels(bytes));
+    std::memcpy(pixels_.get(), other.pixels_.get(), bytes);
+  }
+}
+
+TRaster& TRaster::operator=(const TRaster& other) {
+  if (this != &other) {
+    TRaster copy(other);
+    *this = std::move(copy);
+  }
+  return *this;
+}
+
+void TRaster::Release() {
+  pixels_.reset();
+  width_ = height_ = 0;
+  stride_ = 0;
+  Palette.clear();
+}
+
+uint8_t TRaster::PixelIndex(int x, int y) const {
+  const uint8_t* row = ScanLine(y);
+  switch (format_) {
+    case pf1bit: return (row[x >> 3] >> (7 - (x & 7))) & 1;
+    case pf4bit: return (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4);
+    case pf8bit: return row[x];
+    case pf24bit: break;
+  }
+  return 0;
+}
+
+void TRaster::SetPixelIndex(int x, int y, uint8_t index) {
+  uint8_t* row = ScanLine(y);
+  switch (format_) {
+    case pf1bit: {
+      const uint8_t bit = static_cast<uint8_t>(0x80 >> (x & 7));
+      row[x >> 3] = (index & 1) ? (row[x >> 3] | bit) : (row[x >> 3] & ~bit);
+      break;
+    }
+    case pf4bit:
+      row[x >> 1] = (x & 1) ? static_cast<uint8_t>((row[x >> 1] & 0xF0) | (index & 0x0F))
+                            : static_cast<uint8_t>((row[x >> 1] & 0x0F) | (index << 4));
+      break;
+    case pf8bit: row[x] = index; break;
+    case pf24bit: break;
+  }
+}
+
+TColor TRaster::PixelColor(int x, int y) const {
+  if (format_ == pf24bit) {
+    const uint8_t* p = ScanLine(y) + static_cast<size_t>(x) * 3;
+    return MakeColor(p[2], p[1], p[0]);
+  }
+  const uint8_t index = PixelIndex(x, y);
+  if (index >= Palette.size()) return 0;
+  const TPaletteEntry& e = Palette[index];
+  return MakeColor(e.Red, e.Green, e.Blue);
+}
+
+void TRaster::SetPixelColor(int x, int y, TColor color) {
+  if (format_ != pf24bit) return;
+  uint8_t* p = ScanLine(y) + static_cast<size_t>(x) * 3;
+  p[0] = BlueOf(color);
+  p[1] = GreenOf(color);
+  p[2] = RedOf(color);
+}
+
+void TRaster::Fill(TColor color) {
+  if (Empty() || format_ != pf24bit) return;
+  uint8_t* first = ScanLine(0);
+  for (int x = 0; x < width_; ++x) {
+    first[x * 3] = BlueOf(color);
+    first[x * 3 + 1] = GreenOf(color);
+    first[x * 3 + 2] = RedOf(color);
+  }
+  for (int y = 1; y < height_; ++y) std::memcpy(ScanLine(y), first, static_cast<size_t>(width_) * 3);
+}
+
+bool TRaster::SameShape(const TRaster& other) const {
+  return width_ == other.width_ && height_ == other.height_ && format_ == other.format_ &&
+         Palette == other.Palette;
+}
+
+std::vector<TPaletteEntry> GrayPalette(TPixelFormat format) {
+  if (format == pf24bit) return {};
+  const int count = 1 << static_cast<int>(format);
+  std::vector<TPaletteEntry> palette(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    const auto v = static_cast<uint8_t>(i * 255 / (count - 1));
+    palette[static_cast<size_t>(i)] = {v, v, v, 0};
+  }
+  return palette;
+}
+
+void StretchHalftone(const TRaster& source, TRaster& destination) {
+  RequireStretchable(source, destination);
+  if (!source.IsTrueColor()) throw EMorvaneError("Halftone stretch needs a true-colour bitmap");
+  // The accumulator of one destination row holds up to 255 x the source height.
+  if (int64_t{source.Height()} * 255 < (int64_t{1} << 32))
+    HalftoneRows<uint32_t>(source, destination);
+  else
+    HalftoneRows<uint64_t>(source, destination);
+}
+
+void StretchColorOnColor(const TRaster& source, TRaster& destination) {
+  RequireStretchable(source, destination);
+  const int sw = source.Width(), sh = source.Height();
+  const int dw = destination.Width(), dh = destination.Height();
+  std::vector<int> column(static_cast<size_t>(dw));
+  for (int x = 0; x < dw; ++x)
+    column[static_cast<size_t>(x)] = static_cast<int>((int64_t{2} * x + 1) * sw / (int64_t{2} * dw));
+  for (int y = 0; y < dh; ++y) {
+    const int sy = static_cast<int>((int64_t{2} * y + 1) * sh / (int64_t{2} * dh));
+    const uint8_t* in = source.ScanLine(sy);
+    uint8_t* out = destination.ScanLine(y);
+    switch (source.Format()) {
+      case pf24bit:
+        for (int x = 0; x < dw; ++x) std::memcpy(out + x * 3, in + column[static_cast<size_t>(x)] * 3, 3);
+        break;
+      case pf8bit:
+        for (int x = 0; x < dw; ++x) out[x] = in[column[static_cast<size_t>(x)]];
+        break;
+      case pf1bit:
+      case pf4bit:
+        for (int x = 0; x < dw; ++x)
+          destination.SetPixelIndex(x, y, source.PixelIndex(column[static_cast<size_t>(x)], sy));
+        break;
+    }
+  }
+}
+
+}  // namespace morvane

@@ -1,0 +1,104 @@
+// A device-independent raster: the pixel store behind images and drawing surfaces. Rows are kept
+// bottom-up with 4-byte aligned strides, as the Windows bitmap format keeps them, but every
+// coordinate a caller passes is top-down. Also the two stretching modes of the platform's
+// stretcher: halftone (area average) and colour-on-colour (one source pixel per destination).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace morvane {
+
+// A colour as the platform's colour references hold it: 0x00BBGGRR.
+using TColor = uint32_t;
+constexpr TColor MakeColor(uint8_t red, uint8_t green, uint8_t blue) {
+  return static_cast<TColor>(red) | (static_cast<TColor>(green) << 8) |
+         (static_cast<TColor>(blue) << 16);
+}
+constexpr uint8_t RedOf(TColor c) { return static_cast<uint8_t>(c); }
+constexpr uint8_t GreenOf(TColor c) { return static_cast<uint8_t>(c >> 8); }
+constexpr uint8_t BlueOf(TColor c) { return static_cast<uint8_t>(c >> 16); }
+
+enum TPixelFormat { pf1bit = 1, pf4bit = 4, pf8bit = 8, pf24bit = 24 };
+
+// One palette entry, in the byte order of the bitmap format.
+struct TPaletteEntry {
+  uint8_t Blue = 0;
+  uint8_t Green = 0;
+  uint8_t Red = 0;
+  uint8_t Reserved = 0;
+  bool operator==(const TPaletteEntry&) const = default;
+};
+
+// The largest raster this system allocates. Anything larger is refused before allocation.
+inline constexpr int64_t kMaxRasterPixels = 120'000'000;
+
+// Pixels per metre for a resolution in dots per inch, and back (rounded to the nearest).
+int32_t DpiToPelsPerMeter(int dpi);
+int PelsPerMeterToDpi(int32_t pels_per_meter);
+
+class TRaster {
+ public:
+  TRaster() = default;
+  // Allocates width x height pixels (contents undefined). Throws EMorvaneError for a size that
+  // is not positive or exceeds kMaxRasterPixels. Palette formats get a gray palette.
+  TRaster(int width, int height, TPixelFormat format);
+
+  TRaster(const TRaster& other);
+  TRaster& operator=(const TRaster& other);
+  TRaster(TRaster&&) noexcept = default;
+  TRaster& operator=(TRaster&&) noexcept = default;
+
+  bool Empty() const { return pixels_ == nullptr; }
+  void Release();
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  TPixelFormat Format() const { return format_; }
+  size_t Stride() const { return stride_; }
+  bool IsTrueColor() const { return format_ == pf24bit; }
+
+  // Row y counted from the top.
+  uint8_t* ScanLine(int y) { return pixels_.get() + RowOffset(y); }
+  const uint8_t* ScanLine(int y) const { return pixels_.get() + RowOffset(y); }
+
+  std::vector<TPaletteEntry> Palette;  // 2^bits entries for palette formats, empty for pf24bit
+  int32_t XPelsPerMeter = 0;
+  int32_t YPelsPerMeter = 0;
+
+  // The palette index at (x, y) of a palette format.
+  uint8_t PixelIndex(int x, int y) const;
+  void SetPixelIndex(int x, int y, uint8_t index);
+  // The colour at (x, y) whatever the format (through the palette for palette formats).
+  TColor PixelColor(int x, int y) const;
+  // Sets a true-colour pixel.
+  void SetPixelColor(int x, int y, TColor color);
+  // Paints every pixel of a true-colour raster with one colour.
+  void Fill(TColor color);
+
+  // Same size, format and palette.
+  bool SameShape(const TRaster& other) const;
+
+ private:
+  size_t RowOffset(int y) const { return static_cast<size_t>(height_ - 1 - y) * stride_; }
+
+  int width_ = 0;
+  int height_ = 0;
+  TPixelFormat format_ = pf24bit;
+  size_t stride_ = 0;
+  std::unique_ptr<uint8_t[]> pixels_;
+};
+
+// The 256 grays, or for fewer bits the grays evenly spread from black to white.
+std::vector<TPaletteEntry> GrayPalette(TPixelFormat format);
+
+// Stretches the whole source onto the whole destination. Halftone: each destination pixel is
+// the average of the source pixels it covers, weighted by the area covered (true colour only).
+// Colour-on-colour: each destination pixel is the source pixel under its centre; works for
+// every format and copies palette indices. Both need source and destination of one format.
+void StretchHalftone(const TRaster& source, TRaster& destination);
+void StretchColorOnColor(const TRaster& source, TRaster& destination);
+
+}  // namespace morvane

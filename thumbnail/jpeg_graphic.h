@@ -1,0 +1,32 @@
+// TJpegGraphic: a TDibGraphic that decodes and encodes JPEG through libjpeg. Decoding starts at
+// the stream's position and reads only as far as the JPEG data needs; a failure raises EJpegError
+// and never ends the process or prints anything.
+#pragma once
+
+#include <string>
+
+#include "platform/errors.h"
+#include "platform/stream.h"
+#include "thumbnail/dib_graphic.h"
+
+namespace morvane {
+
+class EJpegError : public EMorvaneError {
+ public:
+  using EMorvaneError::EMorvaneError;
+};
+
+class TJpegGraphic : public TDibGraphic {
+ public:
+  int Quality = 80;  // 1..100, used when encoding
+
+  // Decodes the JPEG at the stream's position; the position afterwards is not defined. A failure
+  // in the header leaves the image unchanged; one in the image data leaves the rows decoded so
+  // far (the rest black).
+  void LoadFromStream(TStream& stream);
+  void LoadFromFile(const std::string& path);
+  // Appends the encoded image at the stream's position. Only 8-bit gray and true colour encode.
+  void SaveToStream(TMemoryStream& stream) const;
+};
+
+}  // namespace morvane

@@ -1,0 +1,32 @@
+// Resizing through the platform's two stretching modes, chosen as the thumbnail path expects:
+// averaging only pays off (and only works) for true colour, and tiny images keep hard pixels.
+#include "thumbnail/resize.h"
+
+namespace morvane {
+
+namespace {
+
+constexpr int64_t kHalftoneMinPixels = 1024;  // more pixels than this are averaged
+
+}  // namespace
+
+bool TResizeTransform::UsesHalftone(const TDibGraphic& image) {
+  return image.PixelFormat() == pf24bit &&
+         int64_t{image.Width()} * image.Height() > kHalftoneMinPixels;
+}
+
+void TResizeTransform::ApplyTo(TDibGraphic& image) const {
+  if (image.Empty()) return;
+  const TRaster& source = image.Raster();
+  TRaster result(Width, Height, source.Format());
+  result.Palette = source.Palette;
+  result.XPelsPerMeter = source.XPelsPerMeter;
+  result.YPelsPerMeter = source.YPelsPerMeter;
+  if (UsesHalftone(image))
+    StretchHalftone(source, result);
+  else
+    StretchColorOnColor(source, result);
+  image.SetRaster(std::move(result));
+}
+
+}  // namespace morvane
