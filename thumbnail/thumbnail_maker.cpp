@@ -44,7 +44,10 @@ void DrawCentred(const TDibGraphic& image, int32_t width, int32_t height, TBitma
 }  // namespace
 
 bool TMRV::MakeThumbnail(const std::string& file_name, int32_t width, int32_t height, TBitmap& bitmap,
-                         TMemoryStream* stream) const {
+                         TMemoryStream* stream, TThumbnailOutcome* outcome) const {
+  TThumbnailOutcome ignored;
+  TThumbnailOutcome& result = outcome != nullptr ? *outcome : ignored;
+  result = {};
   try {
     PrepareBitmap(bitmap, width, height);
   } catch (const std::exception&) {
@@ -74,6 +77,7 @@ bool TMRV::MakeThumbnail(const std::string& file_name, int32_t width, int32_t he
     if (image.Empty()) ScanForPreview(file_name, image);
 
     if (image.Empty()) {
+      result.Kind = TThumbnailOutcome::tkNoThumb;
       DrawCentredText(canvas, kNoThumbText, height / 2 - canvas.TextHeight("Xg") / 2, canvas.ClipRect());
       return false;
     }
@@ -86,8 +90,10 @@ bool TMRV::MakeThumbnail(const std::string& file_name, int32_t width, int32_t he
       image.SaveToStream(*stream);
     }
     DrawCentred(image, width, height, bitmap);
+    result = {TThumbnailOutcome::tkThumbnail, image.Width(), image.Height()};
     return true;
   } catch (const std::exception&) {
+    result.Kind = TThumbnailOutcome::tkError;
     DrawCentredText(canvas, kErrorText, height - canvas.TextHeight("X") - 2, canvas.ClipRect());
     return false;
   }

@@ -12,13 +12,20 @@
 
 namespace morvane {
 
+// What MakeThumbnail drew, for callers that report it.
+struct TThumbnailOutcome {
+  enum TKind { tkThumbnail, tkNoThumb, tkError, tkNothing } Kind = tkNothing;
+  int Width = 0;  // the image drawn, after fitting and turning
+  int Height = 0;
+};
+
 class TMRV {
  public:
   // Draws the best preview of the file, fitted to Width x Height, upright and centred on the
   // window colour; encodes it into Stream (quality 90) when one is given. False, with "no thumb"
   // or "error" drawn instead, when there was nothing to show or showing it failed.
   bool MakeThumbnail(const std::string& file_name, int32_t width, int32_t height, TBitmap& bitmap,
-                     TMemoryStream* stream) const;
+                     TMemoryStream* stream, TThumbnailOutcome* outcome = nullptr) const;
   // Draws a cached JPEG centred at its stored size. Decoding failures reach the caller.
   void DrawCachedThumbnail(TStream& stream, int32_t width, int32_t height, TBitmap& bitmap) const;
 
