@@ -39,12 +39,16 @@ inline constexpr int64_t kMaxRasterPixels = 120'000'000;
 int32_t DpiToPelsPerMeter(int dpi);
 int PelsPerMeterToDpi(int32_t pels_per_meter);
 
+// Whether new pixel memory starts black or holds whatever was there: a raster that is about to
+// be overwritten whole (a decode, a stretch, a turn) need not pay for clearing.
+enum class TNewPixels { Black, Undefined };
+
 class TRaster {
  public:
   TRaster() = default;
-  // Allocates width x height pixels (contents undefined). Throws EMorvaneError for a size that
-  // is not positive or exceeds kMaxRasterPixels. Palette formats get a gray palette.
-  TRaster(int width, int height, TPixelFormat format);
+  // Allocates width x height pixels. Throws EMorvaneError for a size that is not positive or
+  // exceeds kMaxRasterPixels. Palette formats get a gray palette.
+  TRaster(int width, int height, TPixelFormat format, TNewPixels pixels = TNewPixels::Black);
 
   TRaster(const TRaster& other);
   TRaster& operator=(const TRaster& other);
