@@ -16,10 +16,6 @@ namespace {
 
 constexpr double kInchesPerMeter = 39.370078740157480317;
 
-struct TFreeDeleter {
-  void operator()(uint8_t* p) const { std::free(p); }
-};
-
 size_t StrideOf(int width, TPixelFormat format) {
   return ((static_cast<size_t>(width) * static_cast<size_t>(format) + 31) / 32) * 4;
 }
@@ -171,6 +167,8 @@ void RequireStretchable(const TRaster& source, const TRaster& destination) {
 }
 
 }  // namespace
+
+void TRaster::TFreePixels::operator()(uint8_t* pixels) const { std::free(pixels); }
 
 int32_t DpiToPelsPerMeter(int dpi) {
   return static_cast<int32_t>(std::lround(static_cast<double>(dpi) * kInchesPerMeter));

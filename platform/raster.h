@@ -92,7 +92,10 @@ class TRaster {
   int height_ = 0;
   TPixelFormat format_ = pf24bit;
   size_t stride_ = 0;
-  std::unique_ptr<uint8_t[]> pixels_;
+  struct TFreePixels {
+    void operator()(uint8_t* pixels) const;
+  };
+  std::unique_ptr<uint8_t[], TFreePixels> pixels_;
 };
 
 // The 256 grays, or for fewer bits the grays evenly spread from black to white.
