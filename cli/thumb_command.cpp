@@ -1,6 +1,7 @@
 // `morvane thumb FILE -o OUT.png [--size N | --width W --height H]`: the thumbnail the shell would
-// show for the file, written as PNG or JPEG by the output's extension, and one line on stdout
-// saying what was drawn: the fitted image's size, "no thumb" or "error".
+// show for the file, answered through the per-user cache like a shell request, written as PNG or
+// JPEG by the output's extension, and one line on stdout saying what was drawn: the fitted
+// image's size, "cached thumbnail", "no thumb" or "error".
 #include <png.h>
 
 #include <cstdio>
@@ -12,7 +13,8 @@
 #include "cli/file_check.h"
 #include "platform/text.h"
 #include "thumbnail/jpeg_graphic.h"
-#include "thumbnail/thumbnail_maker.h"
+#include "cache/thumb_cache.h"
+#include "shellext/module.h"
 
 namespace morvane::cli {
 
@@ -93,8 +95,14 @@ int RunThumb(const Arguments& arguments) {
   if (!CheckReadableFile(file)) return 1;
 
   TBitmap bitmap;
-  TThumbnailOutcome outcome;
-  TMRV().MakeThumbnail(file, width, height, bitmap, nullptr, &outcome);
+  TRequestReport report;
+  try {
+    TSxModule1 module;
+    module.ThumbnailRequest(file, width, height, bitmap, &report);
+  } catch (const ECacheError& e) {
+    std::fprintf(stderr, "morvane: %s\n", e.what());
+    return 2;
+  }
   bool written = false;
   try {
     written = png ? WritePng(bitmap.Raster(), output) : WriteJpeg(bitmap.Raster(), output);
@@ -104,6 +112,11 @@ int RunThumb(const Arguments& arguments) {
   if (!written) {
     std::fprintf(stderr, "morvane: %s: cannot be written\n", output.c_str());
     return 1;
+  }
+  const TThumbnailOutcome& outcome = report.Made;
+  if (report.FromCache) {
+    std::printf("cached thumbnail\n");
+    return 0;
   }
   switch (outcome.Kind) {
     case TThumbnailOutcome::tkThumbnail: std::printf("thumbnail %dx%d\n", outcome.Width, outcome.Height); break;

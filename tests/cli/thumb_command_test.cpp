@@ -38,6 +38,11 @@ std::vector<uint8_t> ReadPng(const std::string& path, png_uint_32& width, png_ui
   return pixels;
 }
 
+// The program's cache goes to a folder of the test's own.
+std::string CacheIn(const testing::TempDir& dir, const std::string& name = "cache") {
+  return "XDG_CACHE_HOME=" + ShellQuote(dir.Path() + "/" + name);
+}
+
 TEST(ThumbCommandTest, WrongCallsAreUsageErrors) {
   testing::TempDir dir;
   const std::string file = ShellQuote(dir.Write("a.nef", NefWithPreview()));
@@ -49,17 +54,17 @@ TEST(ThumbCommandTest, WrongCallsAreUsageErrors) {
                                  "thumb " + file + " -o " + out + " --width 100",
                                  "thumb " + file + " -o " + out + " --size 10 --width 5 --height 5",
                                  "thumb " + file + " -o " + ShellQuote(dir.Path() + "/out.gif")}) {
-    const auto r = RunCli(args);
+    const auto r = RunCli(args, CacheIn(dir));
     EXPECT_EQ(r.exit_code, 2) << args;
   }
-  EXPECT_EQ(RunCli("thumb /no/such/file.nef -o " + out).exit_code, 1);
+  EXPECT_EQ(RunCli("thumb /no/such/file.nef -o " + out, CacheIn(dir)).exit_code, 1);
 }
 
 TEST(ThumbCommandTest, WritesPngAndJpeg) {
   testing::TempDir dir;
   const std::string file = ShellQuote(dir.Write("a.nef", NefWithPreview()));
   const std::string png = dir.Path() + "/out.png";
-  auto r = RunCli("thumb " + file + " -o " + ShellQuote(png));
+  auto r = RunCli("thumb " + file + " -o " + ShellQuote(png), CacheIn(dir));
   EXPECT_EQ(r.exit_code, 0);
   EXPECT_EQ(r.out, "thumbnail 256x171\n");
   png_uint_32 w = 0, h = 0;
@@ -70,12 +75,15 @@ TEST(ThumbCommandTest, WritesPngAndJpeg) {
     const uint8_t* p = pixels.data() + (static_cast<size_t>(y) * w + x) * 3;
     return MakeColor(p[0], p[1], p[2]);
   };
-  EXPECT_EQ(pixel(5, 5), MakeColor(255, 255, 255));  // the window colour above the image
+  EXPECT_EQ(pixel(40, 5), MakeColor(255, 255, 255));  // the window colour above the image
+  EXPECT_NE(pixel(8, 8), MakeColor(255, 255, 255));   // the logo in the corner
   EXPECT_TRUE(testing::NearColor(pixel(60, 90), testing::kQuadrantColors[0], 24));
   EXPECT_TRUE(testing::NearColor(pixel(200, 170), testing::kQuadrantColors[3], 24));
 
+  EXPECT_EQ(RunCli("thumb " + file + " -o " + ShellQuote(png), CacheIn(dir)).out, "cached thumbnail\n");
+
   const std::string jpeg = dir.Path() + "/out.JPG";
-  r = RunCli("thumb " + file + " -o " + ShellQuote(jpeg) + " --width 160 --height 120");
+  r = RunCli("thumb " + file + " -o " + ShellQuote(jpeg) + " --width 160 --height 120", CacheIn(dir, "other"));
   EXPECT_EQ(r.out, "thumbnail 160x80\n");
   TJpegGraphic image;
   image.LoadFromFile(jpeg);
@@ -86,7 +94,7 @@ TEST(ThumbCommandTest, WritesPngAndJpeg) {
 TEST(ThumbCommandTest, ReportsNoThumb) {
   testing::TempDir dir;
   const std::string file = ShellQuote(dir.Write("plain.orf", std::string(3000, 'z')));
-  const auto r = RunCli("thumb " + file + " -o " + ShellQuote(dir.Path() + "/o.png") + " --size 48");
+  const auto r = RunCli("thumb " + file + " -o " + ShellQuote(dir.Path() + "/o.png") + " --size 48", CacheIn(dir));
   EXPECT_EQ(r.exit_code, 0);
   EXPECT_EQ(r.out, "no thumb\n");
 }
