@@ -1,6 +1,12 @@
 #include "cache/thumb_cache.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
 #include "platform/app_data.h"
+#include "platform/guid.h"
 #include "platform/files.h"
 
 namespace morvane {
@@ -89,30 +95,31 @@ std::string TThumbCache::DefaultFolder() { return UserApplicationDataFolder() + 
 TThumbCache::TThumbCache(std::string folder) {
   ForceDirectories(folder);
   database_file_ = folder + "mrvThumbs.db";
-  // An empty file is a database another process is creating this very moment: join in, so
-  // that the schema exists before the first lookup (CreateDatabase makes it only once).
-  if (!FileExists(database_file_) || GetFileSize(database_file_).value_or(0) == 0) CreateDatabase();
+  if (!FileExists(database_file_)) CreateDatabase();
 }
 
 TThumbCache::~TThumbCache() { sqlite3_close(db_); }
 
 void TThumbCache::CreateDatabase() {
-  db_ = OpenDatabase(database_file_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-  // Another process may create the same file at the same moment: the schema is made under
-  // SQLite's write lock, and only when no other process has made it first.
-  Execute(db_, "begin immediate");
+  // The database is made complete under a name of its own, then linked into place: another
+  // process never sees a database file without its schema, and when several processes create
+  // it at once, the first link wins and the others use that file.
+  const std::string scratch = database_file_ + "." + GuidToString(NewGuid()) + ".new";
+  sqlite3* db = OpenDatabase(scratch, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
   try {
-    Statement exists(db_, "select count(*) from sqlite_master where type = 'table' and name = 'mrvThumbs'");
-    exists.Step();
-    if (exists.Number(0) == 0) {
-      Execute(db_, kCreateTable);
-      Execute(db_, kCreateIndex);
-    }
-    Execute(db_, "commit");
+    Execute(db, kCreateTable);
+    Execute(db, kCreateIndex);
   } catch (...) {
-    sqlite3_exec(db_, "rollback", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    ::unlink(scratch.c_str());
     throw;
   }
+  sqlite3_close(db);
+  const bool linked = ::link(scratch.c_str(), database_file_.c_str()) == 0;
+  const int link_error = errno;
+  ::unlink(scratch.c_str());
+  if (!linked && link_error != EEXIST)
+    throw ECacheError("Thumbnail cache " + database_file_ + ": " + std::strerror(link_error));
 }
 
 sqlite3* TThumbCache::Connection() {

@@ -14,6 +14,7 @@ const TCommand kCommands[] = {
     {"dump", "FILE", "every directory and tag of a file with its raw value", RunDump},
     {"tags", "FILE", "the tag listing of a file, every value as a photographer reads it", RunTags},
     {"info", "FILE", "the info tip of a file: camera, date, exposure, lens, type and size", RunInfo},
+    {"thumb", "FILE -o OUT.png [--size N | --width W --height H]", "the thumbnail of a file, as PNG or JPEG", RunThumb},
 };
 
 void PrintUsage(std::FILE* out) {

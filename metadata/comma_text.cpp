@@ -60,12 +60,12 @@ std::string CommaText(const std::vector<std::string>& items) {
   return out;
 }
 
-std::vector<std::string> ReadCommaText(std::string_view text) {
+std::vector<std::string> ReadCommaText(std::string_view text, size_t max_items) {
   std::vector<std::string> items;
   const auto at_end = [&](size_t at) { return at >= text.size() || text[at] == '\0'; };
   size_t at = 0;
   while (!at_end(at) && IsBlank(text[at])) ++at;
-  while (!at_end(at)) {
+  while (!at_end(at) && items.size() < max_items) {
     if (text[at] == kQuote) {
       items.push_back(ReadQuoted(text, at));
     } else {
@@ -76,7 +76,7 @@ std::vector<std::string> ReadCommaText(std::string_view text) {
     }
     while (!at_end(at) && IsBlank(text[at])) ++at;
     if (!at_end(at) && text[at] == kDelimiter) {
-      if (at_end(at + 1)) items.emplace_back();
+      if (at_end(at + 1) && items.size() < max_items) items.emplace_back();
       do {
         ++at;
       } while (!at_end(at) && IsBlank(text[at]));

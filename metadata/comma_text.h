@@ -1,7 +1,9 @@
 // Comma text: a list of texts kept as one text. Repeatable IPTC datasets (keywords, by-lines,
-// categories) are stored this way in a single pseudo-tag, and read back into their items.
+// categories) are stored this way in a single pseudo-tag, and expanded maker-note values travel
+// this way to the tag listing.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,7 +16,8 @@ namespace morvane {
 std::string CommaText(const std::vector<std::string>& items);
 
 // Splits a comma text at commas, and at spaces and control characters outside double quotes,
-// removing the quoting. A comma at the very end gives a last, empty item.
-std::vector<std::string> ReadCommaText(std::string_view text);
+// removing the quoting. A comma at the very end gives a last, empty item. Stops after
+// `max_items` items, so that a caller that needs a few items of a huge list reads only those.
+std::vector<std::string> ReadCommaText(std::string_view text, size_t max_items = static_cast<size_t>(-1));
 
 }  // namespace morvane

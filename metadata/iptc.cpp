@@ -4,7 +4,7 @@
 #include "metadata/iptc.h"
 
 #include <algorithm>
-#include <map>
+#include <array>
 #include <vector>
 
 #include "metadata/comma_text.h"
@@ -30,14 +30,22 @@ bool ReadPascalName(TStream& stream, std::string& name) {
   return true;
 }
 
-// The value text of a pseudo-tag holding `bytes`.
-std::string DatasetText(std::string_view bytes) {
-  TTifTag scratch;
-  scratch.DataFormat = tdfAsciiString;
-  scratch.Components = static_cast<int32_t>(bytes.size());
-  scratch.DataStream.Write(bytes.data(), bytes.size());
-  return scratch.GetValue().AsText();
-}
+// The value text that a pseudo-tag holding the bytes gives. One scratch tag serves every
+// dataset of a read.
+class TDatasetText {
+ public:
+  TDatasetText() { scratch_.DataFormat = tdfAsciiString; }
+  std::string Of(std::string_view bytes) {
+    scratch_.DataStream.SetSize(0);
+    scratch_.DataStream.Seek(0);
+    scratch_.DataStream.Write(bytes.data(), bytes.size());
+    scratch_.Components = static_cast<int32_t>(bytes.size());
+    return scratch_.GetValue().AsText();
+  }
+
+ private:
+  TTifTag scratch_;
+};
 
 // Items gathered for one repeatable dataset in one read, written back once at the end, so that
 // many occurrences cost time in proportion to their bytes.
@@ -54,7 +62,7 @@ bool IsRepeatableIptcDataset(int dataset) {
 
 void TIPTCResources::ReadFromStream(TStream* stream, TTifByteOrder byte_order) {
   if (stream == nullptr) return;
-  for (;;) {
+  for (int blocks = 0; blocks < kMaxImageResources; ++blocks) {
     const int64_t block_start = stream->Position();
     if (stream->ReadString(kResourceSignature.size()) != kResourceSignature) {
       stream->Seek(block_start);
@@ -97,13 +105,14 @@ TIPTCResource* TIPTCResources::FindResource(int code) const {
 void TIPTCResource::ReadIPTC(TTifIFD* directory, TTifByteOrder byte_order) {
   if (directory == nullptr) return;
   const std::string_view data = DataStream.View();
-  std::map<int, TGatheredDataset> gathered;
+  std::array<TGatheredDataset, 256> gathered;  // by dataset number
+  TDatasetText text;
   size_t search_from = 0;
   while (search_from < data.size()) {
     const size_t found = data.find(kApplicationRecord, search_from);
     if (found == std::string_view::npos || data.size() - found < 5) break;
     DataStream.Seek(static_cast<int64_t>(found + 2));
-    const int dataset = static_cast<int>(ReadByte(DataStream, byte_order));
+    const auto dataset = static_cast<uint8_t>(ReadByte(DataStream, byte_order));
     const int64_t declared = ReadWord(DataStream, byte_order);
     const int64_t length = std::min(declared, DataStream.Remaining());
     const size_t start = static_cast<size_t>(DataStream.Position());
@@ -112,19 +121,17 @@ void TIPTCResource::ReadIPTC(TTifIFD* directory, TTifByteOrder byte_order) {
     if (dataset < 1 || length < 1) continue;
 
     const std::string_view bytes = data.substr(start, static_cast<size_t>(length));
-    if (IsRepeatableIptcDataset(dataset)) {
-      auto [entry, first] = gathered.try_emplace(dataset);
-      if (!first) {
-        entry->second.Items.push_back(DatasetText(bytes));
-        continue;
-      }
+    const bool repeatable = IsRepeatableIptcDataset(dataset);
+    TGatheredDataset& entry = gathered[dataset];
+    if (repeatable && entry.Tag == nullptr) {
       if (TTifTag* existing = directory->FindTag(dataset)) {
-        entry->second.Tag = existing;
-        entry->second.Items = ReadCommaText(existing->GetValue().AsText());
-        entry->second.Items.push_back(DatasetText(bytes));
-        continue;
+        entry.Tag = existing;
+        entry.Items = ReadCommaText(existing->GetValue().AsText());
       }
-      entry->second.Items.push_back(DatasetText(bytes));
+    }
+    if (repeatable && entry.Tag != nullptr) {
+      entry.Items.push_back(text.Of(bytes));
+      continue;
     }
     TTifTag* tag = directory->Tags.Add();
     tag->TagNumber = dataset;
@@ -132,9 +139,13 @@ void TIPTCResource::ReadIPTC(TTifIFD* directory, TTifByteOrder byte_order) {
     tag->Components = static_cast<int32_t>(length);
     tag->DataStream.Write(bytes.data(), bytes.size());
     tag->DataStream.Seek(0);
-    if (IsRepeatableIptcDataset(dataset)) gathered[dataset].Tag = tag;
+    if (repeatable) {
+      entry.Tag = tag;
+      entry.Items.push_back(text.Of(bytes));
+    }
   }
-  for (auto& [dataset, entry] : gathered) entry.Tag->SetValue(CommaText(entry.Items));
+  for (TGatheredDataset& entry : gathered)
+    if (entry.Tag != nullptr) entry.Tag->SetValue(CommaText(entry.Items));
   DataStream.Seek(0);
 }
 

@@ -37,11 +37,15 @@ class TIPTCResource : public TXOMObject {
   void ReadIPTC(TTifIFD* directory, TTifByteOrder byte_order);
 };
 
+// Real files carry a few dozen resources; a list that reaches this many ends there, so that tiny
+// blocks cannot multiply the memory a file takes.
+inline constexpr int kMaxImageResources = 65536;
+
 class TIPTCResources : public TXOMClass<TIPTCResource> {
  public:
   // Appends the "8BIM" blocks that follow in the stream, and leaves the stream at the first
   // byte that is not a block. A block whose size runs past the end of the stream keeps the
-  // bytes that exist and ends the list.
+  // bytes that exist and ends the list; so does the kMaxImageResources-th block.
   void ReadFromStream(TStream* stream, TTifByteOrder byte_order);
   TIPTCResource* FindResource(int code) const;
 };

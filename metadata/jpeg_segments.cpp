@@ -69,7 +69,7 @@ int TJpgMarker::MarkerAppOrder() const {
 
 int TJpgMarkers::ReadFromStream(TStream& stream) {
   int count = 0;
-  for (;;) {
+  while (Count() < kMaxJpgMarkers) {
     const int64_t at = stream.Position();
     uint8_t code[2];
     if (stream.Read(code, 2) != 2 || code[0] != 0xFF || code[1] == 0xD9) {
@@ -86,6 +86,7 @@ int TJpgMarkers::ReadFromStream(TStream& stream) {
     ++count;
     stream.Seek(at + 2 + static_cast<int64_t>(length));
   }
+  return count;
 }
 
 TJpgMarker* TJpgMarkers::FindMarker(int kind) const {

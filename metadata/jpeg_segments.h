@@ -48,12 +48,17 @@ class TJpgMarker : public TXOMObject {
   int MarkerAppOrder() const;
 };
 
+// Real files carry at most a few hundred segments before their image data; a walk that meets
+// more stops there, so that empty segments cannot multiply the memory a file takes.
+inline constexpr int kMaxJpgMarkers = 65536;
+
 class TJpgMarkers : public TXOMClass<TJpgMarker> {
  public:
   // Appends one segment per marker from the stream's position on, up to the end-of-image marker
-  // or the first byte that is not FF (the entropy-coded data after the scan header). Returns the
-  // number of segments read. A length field below 2 or a segment that runs past the end of the
-  // stream throws EReadError; nothing outside the stream is read.
+  // or the first byte that is not FF (the entropy-coded data after the scan header), or up to
+  // kMaxJpgMarkers segments. Returns the number of segments read. A length field below 2 or a
+  // segment that runs past the end of the stream throws EReadError; nothing outside the stream
+  // is read.
   int ReadFromStream(TStream& stream);
 
   // The first segment of the kind, or none.

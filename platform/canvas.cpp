@@ -146,7 +146,7 @@ void TBitmap::SetSize(int width, int height) {
     return;
   }
   if (raster_.Empty() || raster_.Width() != width || raster_.Height() != height)
-    raster_ = TRaster(width, height, pf24bit);
+    raster_ = TRaster(width, height, pf24bit, TNewPixels::Undefined);
   raster_.Fill(canvas_.BrushColor);
 }
 

@@ -56,6 +56,9 @@ class TCanvas {
   // Serialises drawing on this surface with other threads.
   void Lock() { lock_.lock(); }
   void Unlock() { lock_.unlock(); }
+  // The same, under the names std::lock_guard expects.
+  void lock() { Lock(); }
+  void unlock() { Unlock(); }
 
  private:
   int FontScale() const;
@@ -84,6 +87,7 @@ class TBitmap {
   void SetSize(int width, int height);
 
   TCanvas& Canvas() { return canvas_; }
+  const TCanvas& Canvas() const { return canvas_; }
   const TRaster& Raster() const { return raster_; }
   TRaster& Raster() { return raster_; }
 

@@ -39,12 +39,16 @@ inline constexpr int64_t kMaxRasterPixels = 120'000'000;
 int32_t DpiToPelsPerMeter(int dpi);
 int PelsPerMeterToDpi(int32_t pels_per_meter);
 
+// Whether new pixel memory starts black or holds whatever was there: a raster that is about to
+// be overwritten whole (a decode, a stretch, a turn) need not pay for clearing.
+enum class TNewPixels { Black, Undefined };
+
 class TRaster {
  public:
   TRaster() = default;
-  // Allocates width x height pixels (contents undefined). Throws EMorvaneError for a size that
-  // is not positive or exceeds kMaxRasterPixels. Palette formats get a gray palette.
-  TRaster(int width, int height, TPixelFormat format);
+  // Allocates width x height pixels. Throws EMorvaneError for a size that is not positive or
+  // exceeds kMaxRasterPixels. Palette formats get a gray palette.
+  TRaster(int width, int height, TPixelFormat format, TNewPixels pixels = TNewPixels::Black);
 
   TRaster(const TRaster& other);
   TRaster& operator=(const TRaster& other);
@@ -88,7 +92,10 @@ class TRaster {
   int height_ = 0;
   TPixelFormat format_ = pf24bit;
   size_t stride_ = 0;
-  std::unique_ptr<uint8_t[]> pixels_;
+  struct TFreePixels {
+    void operator()(uint8_t* pixels) const;
+  };
+  std::unique_ptr<uint8_t[], TFreePixels> pixels_;
 };
 
 // The 256 grays, or for fewer bits the grays evenly spread from black to white.

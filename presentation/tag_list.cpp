@@ -10,7 +10,7 @@
 #include "metadata/tif_reader.h"
 #include "metadata/tif_tag.h"
 #include "platform/text.h"
-#include "presentation/comma_text.h"
+#include "metadata/comma_text.h"
 #include "presentation/tag_tables.h"
 #include "presentation/value_formatters.h"
 
@@ -55,7 +55,7 @@ void ListDirectory(const TTifIFD& directory, TTagDictionary dictionary,
       const size_t marker = value.find(kInlineMarker);
       if (marker != std::string::npos) {
         for (std::string& item :
-             SplitCommaText(std::string_view(value).substr(marker + kInlineMarker.size())))
+             ReadCommaText(std::string_view(value).substr(marker + kInlineMarker.size())))
           list.push_back(std::move(item));
         list.push_back(kGroupEnd);
       } else {

@@ -10,7 +10,7 @@
 #include "metadata/tif_reader.h"
 #include "metadata/tif_tag.h"
 #include "platform/text.h"
-#include "presentation/comma_text.h"
+#include "metadata/comma_text.h"
 #include "presentation/tag_tables.h"
 #include "presentation/value_formatters.h"
 
@@ -94,7 +94,7 @@ std::string GetSubValue(TTagDictionary dictionary, const TTifTag* parent, const 
   const auto parent_row = FindTagEntry(dictionary, parent->TagNumber);
   if (!parent_row) return {};
   const std::string text = FormatTagValue(*parent, *parent_row);
-  for (const std::string& item : SplitCommaText(AfterInlineMarker(text))) {
+  for (const std::string& item : ReadCommaText(AfterInlineMarker(text))) {
     if (!StartsText(label, item)) continue;
     const size_t value_start = label.size() + 3;  // after "label = "
     return value_start < item.size() ? Trim(std::string_view(item).substr(value_start)) : "";

@@ -13,7 +13,7 @@
 #include "platform/locks.h"
 #include "platform/regional.h"
 #include "platform/text.h"
-#include "presentation/comma_text.h"
+#include "metadata/comma_text.h"
 #include "presentation/tag_tables.h"
 
 namespace morvane {
@@ -303,7 +303,7 @@ std::string FormatPrivateData(const std::string& value_text) {
 
 std::string ExpandSubTable(const std::string& value_text, TTagDictionary sub_table) {
   TLockGuard guard(DictionaryLock());
-  const std::vector<std::string> items = SplitCommaText(value_text, ItemsNeeded(sub_table));
+  const std::vector<std::string> items = ReadCommaText(value_text, ItemsNeeded(sub_table));
   std::string result;
   for (const TTagEntry& row : sub_table) {
     if (row.Tag >= items.size()) continue;

@@ -344,7 +344,7 @@ void TJpegGraphic::LoadFromStream(TStream& stream) {
   if (!decompressor.Start(pixels)) throw EJpegError(decompressor.Message());
   const int width = static_cast<int>(info.output_width);
   const int height = static_cast<int>(info.output_height);
-  TRaster raster(width, height, format);
+  TRaster raster(width, height, format, TNewPixels::Undefined);
   const int dpi_x = DensityToDpi(info.density_unit, info.X_density);
   const int dpi_y = DensityToDpi(info.density_unit, info.Y_density);
   raster.XPelsPerMeter = DpiToPelsPerMeter(dpi_x);
@@ -370,6 +370,9 @@ void TJpegGraphic::LoadFromStream(TStream& stream) {
         CmykRowToBgr(cmyk_rows[i], raster.ScanLine(static_cast<int>(first + i)), width);
     if (got == 0 && !failed) break;
   }
+  // Rows the data did not reach are black.
+  for (int y = static_cast<int>(info.output_scanline); y < height; ++y)
+    std::memset(raster.ScanLine(y), 0, raster.Stride());
   raster_ = std::move(raster);
   if (failed) throw EJpegError(decompressor.Message());
 }

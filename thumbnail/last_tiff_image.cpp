@@ -101,7 +101,7 @@ bool DecodeCurrentDirectory(TIFF* tif, int64_t file_size, TRaster& result) {
   // Rows as stored, top row first: the caller turns the picture by its orientation.
   rgba.req_orientation = rgba.orientation;
 
-  TRaster raster(static_cast<int>(width), static_cast<int>(height), pf24bit);
+  TRaster raster(static_cast<int>(width), static_cast<int>(height), pf24bit, TNewPixels::Undefined);
   const uint32_t band = BandRows(tif, width, height);
   std::vector<uint32_t> pixels(size_t{width} * band);
   for (uint32_t row = 0; row < height; row += band) {

@@ -18,7 +18,7 @@ bool TResizeTransform::UsesHalftone(const TDibGraphic& image) {
 void TResizeTransform::ApplyTo(TDibGraphic& image) const {
   if (image.Empty()) return;
   const TRaster& source = image.Raster();
-  TRaster result(Width, Height, source.Format());
+  TRaster result(Width, Height, source.Format(), TNewPixels::Undefined);
   result.Palette = source.Palette;
   result.XPelsPerMeter = source.XPelsPerMeter;
   result.YPelsPerMeter = source.YPelsPerMeter;

@@ -43,7 +43,7 @@ void TRotateTransform::ApplyTo(TDibGraphic& image) const {
   const TRaster& source = image.Raster();
   const int w = source.Width(), h = source.Height();
   const bool quarter = degrees != 180;
-  TRaster result(quarter ? h : w, quarter ? w : h, source.Format());
+  TRaster result(quarter ? h : w, quarter ? w : h, source.Format(), TNewPixels::Undefined);
   result.Palette = source.Palette;
   result.XPelsPerMeter = quarter ? source.YPelsPerMeter : source.XPelsPerMeter;
   result.YPelsPerMeter = quarter ? source.XPelsPerMeter : source.YPelsPerMeter;

@@ -54,6 +54,15 @@ TEST(JpegSegmentsTest, WalkEndsAtEndOfImage) {
   EXPECT_EQ(stream.Position(), 6);
 }
 
+TEST(JpegSegmentsTest, WalkStopsAfterTheSegmentLimit) {
+  std::string bytes;
+  for (int i = 0; i < kMaxJpgMarkers; ++i) bytes += std::string("\xFF\xE5\x00\x02", 4);
+  TMemoryStream stream(bytes + JpegWriter().Frame(8, 8).Build().substr(2));
+  TJpgMarkers markers;
+  EXPECT_EQ(markers.ReadFromStream(stream), kMaxJpgMarkers);
+  EXPECT_EQ(markers.GetDimensions(), "");
+}
+
 TEST(JpegSegmentsTest, DimensionsNeedABaselineFrameHeader) {
   const std::pair<std::string, std::string> cases[] = {
       {JpegWriter().Frame(640, 480, 0xFFC2).Build(), ""},

@@ -28,10 +28,10 @@ std::string WithoutSize(const std::string& tip) { return tip.substr(0, tip.rfind
 
 TEST_F(InfoTipTest, NikonWithMakerNoteLens) {
   const std::string path = dir_.Write("d70.nef", testing::BuildSampleNef());
-  EXPECT_EQ(ComposeInfoTip(path),
+  EXPECT_EQ(WithoutSize(ComposeInfoTip(path)),
             "NIKON CORPORATION-NIKON D70\r\nDate: 2005:07:01\r\nFocal Length: 18.00 mm\r\nF-Number: F3.5\r\n"
             "Exposure Time: 1/60 sec\r\nISO: 200\r\nFlash: No Flash\r\nLens information: 18-70 mm  F3.5-F4.5\r\n"
-            "\r\nType: NEF file\r\nSize: 630");
+            "\r\nType: NEF file");
   TTif tif;
   tif.FileName = path;
   tif.Open(true, false);

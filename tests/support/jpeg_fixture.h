@@ -13,10 +13,11 @@ namespace morvane::testing {
 
 using TPixelFunction = std::function<TColor(int x, int y)>;
 
-// Top-left red, top-right green, bottom-left blue, bottom-right white.
+// Top-left red, top-right green, bottom-left blue, bottom-right yellow: none of them is the
+// white of the window background.
 TColor QuadrantColor(int x, int y, int width, int height);
 inline constexpr TColor kQuadrantColors[4] = {MakeColor(255, 0, 0), MakeColor(0, 255, 0),
-                                              MakeColor(0, 0, 255), MakeColor(255, 255, 255)};
+                                              MakeColor(0, 0, 255), MakeColor(255, 255, 0)};
 
 struct TJpegOptions {
   int Quality = 90;

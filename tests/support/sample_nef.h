@@ -1,5 +1,5 @@
 // The bundled sample: a small NEF-like file with the structure of a real one (IFD0 with
-// sub-directories, EXIF, GPS, a Nikon type-3 maker note with lens data).
+// sub-directories, a 640x426 JPEG preview, EXIF, GPS, a Nikon type-3 maker note with lens data).
 #pragma once
 
 #include <string>

@@ -1,0 +1,205 @@
+// Thumbnail benchmarks on fixed inputs: a 3008 x 2000 photo-like preview inside a NEF (as a
+// sub-directory thumbnail) and inside a CR2 (as the first strip). Measured: the bare libjpeg
+// decode of that preview, MakeThumbnail at 96, 256 and 1024 pixels, the ratio of the two at 256,
+// the scanner over 50 MB without any JPEG, and the peak memory of one thumbnail.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+#include "platform/stream.h"
+#include "support/jpeg_fixture.h"
+#include "support/raw_fixture.h"
+#include "support/temp_file.h"
+#include "support/tiff_writer.h"
+#include "thumbnail/embedded_scan.h"
+#include "thumbnail/thumbnail_maker.h"
+
+namespace morvane {
+namespace {
+
+constexpr int kPreviewWidth = 3008;
+constexpr int kPreviewHeight = 2000;
+
+// Smooth shapes with fine grain, so that the JPEG is as costly to decode as a photograph.
+TColor PhotoLikePixel(int x, int y) {
+  const double u = x / static_cast<double>(kPreviewWidth), v = y / static_cast<double>(kPreviewHeight);
+  const unsigned grain = (static_cast<unsigned>(x) * 2654435761u) ^ (static_cast<unsigned>(y) * 40503u);
+  const int noise = static_cast<int>((grain >> 13) % 25) - 12;
+  auto channel = [noise](double value) {
+    return static_cast<uint8_t>(std::clamp(static_cast<int>(value * 255.0) + noise, 0, 255));
+  };
+  return MakeColor(channel(0.5 + 0.5 * std::sin(9 * u + 3 * v)), channel(0.5 + 0.4 * std::cos(7 * v - 2 * u)),
+                   channel(0.3 + 0.6 * u * v));
+}
+
+struct TFixtures {
+  testing::TempDir Dir;
+  std::string Preview;
+  std::string Nef;
+  std::string Cr2;
+  std::string NoJpeg;
+
+  TFixtures() {
+    Preview = testing::MakeJpeg(kPreviewWidth, kPreviewHeight, PhotoLikePixel);
+
+    testing::TiffWriter nef;
+    const int ifd0 = nef.NewIfd();
+    testing::AddRgbImage(nef, ifd0, 160, 120);
+    const int sub = nef.NewIfd();
+    nef.AddBlob(sub, 513, 514, Preview);
+    nef.AddSubIfds(ifd0, {sub});
+    Nef = Dir.Write("preview.nef", nef.Build());
+
+    testing::TiffWriter cr2;
+    cr2.AddBlob(cr2.NewIfd(), 273, 279, Preview);
+    Cr2 = Dir.Write("preview.cr2", cr2.Build());
+
+    std::string bytes(50 << 20, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>((i * 131) % 251);
+    NoJpeg = Dir.Write("nojpeg.orf", bytes);
+  }
+};
+
+TFixtures& Fixtures() {
+  static TFixtures fixtures;
+  return fixtures;
+}
+
+// libjpeg alone: every scan line of the preview into one image buffer.
+void BareDecode(const std::string& jpeg, std::vector<uint8_t>& pixels) {
+  jpeg_decompress_struct info{};
+  jpeg_error_mgr errors{};
+  info.err = jpeg_std_error(&errors);
+  jpeg_create_decompress(&info);
+  jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(jpeg.data()), static_cast<unsigned long>(jpeg.size()));
+  jpeg_read_header(&info, TRUE);
+  info.out_color_space = JCS_EXT_BGR;
+  jpeg_start_decompress(&info);
+  const size_t stride = static_cast<size_t>(info.output_width) * 3;
+  pixels.resize(stride * info.output_height);
+  while (info.output_scanline < info.output_height) {
+    JSAMPROW row = pixels.data() + stride * info.output_scanline;
+    jpeg_read_scanlines(&info, &row, 1);
+  }
+  jpeg_finish_decompress(&info);
+  jpeg_destroy_decompress(&info);
+}
+
+void MakeOne(const std::string& path, int size) {
+  TBitmap bitmap;
+  TMemoryStream stream;
+  if (!TMRV().MakeThumbnail(path, size, size, bitmap, &stream)) std::abort();
+  benchmark::DoNotOptimize(stream.Size());
+}
+
+void BM_BareDecode(benchmark::State& state) {
+  std::vector<uint8_t> pixels;
+  for (auto _ : state) {
+    BareDecode(Fixtures().Preview, pixels);
+    benchmark::DoNotOptimize(pixels.data());
+  }
+}
+
+void BM_MakeThumbnailNef(benchmark::State& state) {
+  for (auto _ : state) MakeOne(Fixtures().Nef, static_cast<int>(state.range(0)));
+}
+
+void BM_MakeThumbnailCr2(benchmark::State& state) {
+  for (auto _ : state) MakeOne(Fixtures().Cr2, static_cast<int>(state.range(0)));
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// MakeThumbnail at 256 pixels against the bare decode of its preview, timed in turns so that
+// both see the same machine state.
+void BM_RatioAt256(benchmark::State& state, const std::string& path) {
+  std::vector<uint8_t> pixels;
+  std::vector<double> decode, make;
+  for (auto _ : state) {
+    const auto t0 = std::chrono::steady_clock::now();
+    BareDecode(Fixtures().Preview, pixels);
+    const auto t1 = std::chrono::steady_clock::now();
+    MakeOne(path, 256);
+    const auto t2 = std::chrono::steady_clock::now();
+    decode.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
+    make.push_back(std::chrono::duration<double, std::milli>(t2 - t1).count());
+  }
+  state.counters["decode_ms"] = Median(decode);
+  state.counters["make_ms"] = Median(make);
+  state.counters["ratio"] = Median(make) / Median(decode);
+}
+
+void BM_ScanWithoutJpeg(benchmark::State& state) {
+  TFileStream warm(Fixtures().NoJpeg);
+  std::vector<char> sink(1 << 20);
+  while (warm.Read(sink.data(), sink.size()) > 0) {
+  }
+  for (auto _ : state) {
+    TFileStream stream(Fixtures().NoJpeg);
+    TJpegGraphic image;
+    benchmark::DoNotOptimize(FindEmbeddedJpeg(stream, kScanMinPixels, image));
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * (50 << 20));
+}
+
+// The growth of the peak resident size while one thumbnail is made, in a child process so that
+// nothing measured before counts, against the size of the decoded preview.
+void BM_PeakMemory(benchmark::State& state, const std::string& path) {
+  double peak_mb = 0;
+  for (auto _ : state) {
+    int pipe_ends[2];
+    if (pipe(pipe_ends) != 0) std::abort();
+    const pid_t child = fork();
+    if (child == 0) {
+      rusage before{}, after{};
+      getrusage(RUSAGE_SELF, &before);
+      MakeOne(path, static_cast<int>(state.range(0)));
+      getrusage(RUSAGE_SELF, &after);
+      const long grown_kb = after.ru_maxrss - before.ru_maxrss;
+      if (write(pipe_ends[1], &grown_kb, sizeof grown_kb) != sizeof grown_kb) _exit(1);
+      _exit(0);
+    }
+    long grown_kb = 0;
+    if (read(pipe_ends[0], &grown_kb, sizeof grown_kb) != sizeof grown_kb) std::abort();
+    waitpid(child, nullptr, 0);
+    close(pipe_ends[0]);
+    close(pipe_ends[1]);
+    peak_mb = std::max(peak_mb, grown_kb / 1024.0);
+  }
+  const double decoded_mb = kPreviewWidth * kPreviewHeight * 3 / (1024.0 * 1024.0);
+  state.counters["peak_MB"] = peak_mb;
+  state.counters["decoded_MB"] = decoded_mb;
+  state.counters["peak_per_decoded"] = peak_mb / decoded_mb;
+}
+
+constexpr int kRepetitions = 7;
+
+BENCHMARK(BM_BareDecode)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
+BENCHMARK(BM_MakeThumbnailNef)->Arg(96)->Arg(256)->Arg(1024)->Unit(benchmark::kMillisecond)
+    ->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
+BENCHMARK(BM_MakeThumbnailCr2)->Arg(96)->Arg(256)->Arg(1024)->Unit(benchmark::kMillisecond)
+    ->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(BM_RatioAt256, Nef, Fixtures().Nef)->Iterations(21)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_RatioAt256, Cr2, Fixtures().Cr2)->Iterations(21)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScanWithoutJpeg)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(BM_PeakMemory, Nef, Fixtures().Nef)->Arg(256)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PeakMemory, Cr2, Fixtures().Cr2)->Arg(256)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace morvane
+
+BENCHMARK_MAIN();

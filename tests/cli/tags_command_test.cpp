@@ -1,0 +1,81 @@
+// `morvane tags`: exit codes, one listing line per output line, UTF-8 output.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "support/run_cli.h"
+#include "support/sample_nef.h"
+#include "support/samples.h"
+#include "support/temp_file.h"
+#include "support/tiff_writer.h"
+
+namespace morvane {
+namespace {
+
+using testing::RunCli;
+using testing::ShellQuote;
+using testing::TiffWriter;
+
+bool HasLine(const std::string& out, const std::string& line) {
+  return ("\n" + out).find("\n" + line + "\n") != std::string::npos;
+}
+
+TEST(TagsCommandTest, MissingFilesAndWrongCalls) {
+  const auto missing = RunCli("tags /no/such/file.nef");
+  EXPECT_EQ(missing.exit_code, 1);
+  EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1);
+  EXPECT_TRUE(missing.out.empty());
+  EXPECT_EQ(RunCli("tags").exit_code, 2);
+  EXPECT_EQ(RunCli("tags a b").exit_code, 2);
+  EXPECT_NE(RunCli("--help").out.find("tags"), std::string::npos);
+}
+
+TEST(TagsCommandTest, ListsInUtf8OneLinePerListingLine) {
+  TiffWriter w;
+  const int ifd0 = w.NewIfd();
+  w.AddAscii(ifd0, 271, "Canon");
+  w.AddAscii(ifd0, 270, "two\nlines");
+  w.Add(ifd0, 274, TiffWriter::kShort, {3});
+  testing::TempDir dir;
+  const auto r = RunCli("tags " + ShellQuote(dir.Write("rotated.tif", w.Build())));
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_TRUE(r.err.empty()) << r.err;
+  EXPECT_TRUE(HasLine(r.out, "Orientation=Rotated 180\xC2\xB0")) << r.out;
+  EXPECT_TRUE(HasLine(r.out, "Image Description=two\\x0Alines")) << r.out;
+  EXPECT_TRUE(HasLine(r.out, "Byte Order=Intel"));
+}
+
+TEST(TagsCommandTest, FilesWithNothingOrABrokenListingStillSucceed) {
+  testing::TempDir dir;
+  const auto empty = RunCli("tags " + ShellQuote(dir.Write("x.nef", "no metadata in here")));
+  EXPECT_EQ(empty.exit_code, 0);
+  EXPECT_TRUE(empty.out.empty());
+
+  // A Nikon file whose EXIF version is no number: the groups before the maker notes are listed
+  // and the failure is reported.
+  TiffWriter w;
+  const int ifd0 = w.NewIfd();
+  const int exif = w.NewIfd();
+  w.AddAscii(ifd0, 271, "NIKON CORPORATION");
+  w.AddPointer(ifd0, 34665, exif);
+  w.AddBytes(exif, 36864, TiffWriter::kUndefined, "02x1");
+  const auto broken = RunCli("tags " + ShellQuote(dir.Write("edited.nef", w.Build())));
+  EXPECT_EQ(broken.exit_code, 0);
+  EXPECT_TRUE(HasLine(broken.out, "Camera Maker=NIKON CORPORATION")) << broken.out;
+  EXPECT_EQ(std::count(broken.err.begin(), broken.err.end(), '\n'), 1);
+  EXPECT_NE(broken.err.find("02x1"), std::string::npos) << broken.err;
+}
+
+TEST(TagsCommandTest, TheBundledSample) {
+  testing::TempDir dir;
+  const auto r = RunCli("tags " + ShellQuote(dir.Write("sample.nef", testing::BuildSampleNef())));
+  EXPECT_EQ(r.exit_code, 0);
+  for (const char* line : {"Camera Maker=NIKON CORPORATION", "Exposure Time=1/60 sec", "F-Number=F3.5",
+                           "Focal Length=18.00 mm", "Lens Information=18-70 mm  F3.5-F4.5",
+                           "GPSLatitude=52 degrees 22 mins 35 secs (52.3763)"})
+    EXPECT_TRUE(HasLine(r.out, line)) << line;
+}
+
+}  // namespace
+}  // namespace morvane

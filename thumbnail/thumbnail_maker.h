@@ -1,0 +1,40 @@
+// TMRV: the thumbnail service. It turns a file and a requested size into a thumbnail drawn on
+// the caller's bitmap (and, when asked, a JPEG of it for the cache), redraws a cached JPEG, and
+// draws the texts that stand in for a thumbnail ("no thumb", "error"). It holds no state.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/canvas.h"
+#include "platform/stream.h"
+#include "thumbnail/jpeg_graphic.h"
+
+namespace morvane {
+
+// What MakeThumbnail drew, for callers that report it.
+struct TThumbnailOutcome {
+  enum TKind { tkThumbnail, tkNoThumb, tkError, tkNothing } Kind = tkNothing;
+  int Width = 0;  // the image drawn, after fitting and turning
+  int Height = 0;
+};
+
+class TMRV {
+ public:
+  // Draws the best preview of the file, fitted to Width x Height, upright and centred on the
+  // window colour; encodes it into Stream (quality 90) when one is given. False, with "no thumb"
+  // or "error" drawn instead, when there was nothing to show or showing it failed.
+  bool MakeThumbnail(const std::string& file_name, int32_t width, int32_t height, TBitmap& bitmap,
+                     TMemoryStream* stream, TThumbnailOutcome* outcome = nullptr) const;
+  // Draws a cached JPEG centred at its stored size. Decoding failures reach the caller.
+  void DrawCachedThumbnail(TStream& stream, int32_t width, int32_t height, TBitmap& bitmap) const;
+
+  static void DrawCentredText(TCanvas& canvas, const std::string& text, int y, const TRect& rect);
+  // Turns the image by a right angle; positive angles turn clockwise.
+  static void RotateImage(TJpegGraphic& image, int32_t angle);
+  // Resizes the image for a request: a landscape image takes the requested width and the height
+  // scaled from the requested height, any other image the other way round.
+  static void FitImage(TJpegGraphic& image, int32_t width, int32_t height);
+};
+
+}  // namespace morvane
