@@ -10,6 +10,10 @@
 
 #include "platform/errors.h"
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 namespace morvane {
 
 namespace {
@@ -20,11 +24,10 @@ size_t StrideOf(int width, TPixelFormat format) {
   return ((static_cast<size_t>(width) * static_cast<size_t>(format) + 31) / 32) * 4;
 }
 
-uint8_t* AllocatePixels(size_t bytes, TNewPixels pixels) {
-  auto* p = static_cast<uint8_t*>(pixels == TNewPixels::Black ? std::calloc(bytes, 1) : std::malloc(bytes));
-  if (p == nullptr) throw EMorvaneError("Out of memory for a bitmap");
-  return p;
-}
+// Blocks this large are mapped straight from the system, which hands them out black, with
+// large pages: a picture of 100 megapixels then costs a few hundred page faults, not 100000.
+// Smaller blocks come from the allocator, which reuses memory from one picture to the next.
+constexpr size_t kMappedBytes = size_t{32} << 20;
 
 // Which source pixels one destination pixel covers along one axis, in units where a source
 // pixel is `destination_length` long and a destination pixel `source_length` long. The first
@@ -168,7 +171,33 @@ void RequireStretchable(const TRaster& source, const TRaster& destination) {
 
 }  // namespace
 
-void TRaster::TFreePixels::operator()(uint8_t* pixels) const { std::free(pixels); }
+void TFreePixels::operator()(uint8_t* pixels) const {
+#if defined(__linux__)
+  if (MappedBytes != 0) {
+    ::munmap(pixels, MappedBytes);
+    return;
+  }
+#endif
+  std::free(pixels);
+}
+
+void TRaster::Allocate(size_t bytes, TNewPixels pixels) {
+#if defined(__linux__)
+  if (bytes >= kMappedBytes) {
+    void* block = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (block == MAP_FAILED) throw EMorvaneError("Out of memory for a bitmap");
+    ::madvise(block, bytes, MADV_HUGEPAGE);
+    pixels_ = std::unique_ptr<uint8_t[], TFreePixels>(static_cast<uint8_t*>(block), TFreePixels{bytes});
+    allocated_black_ = true;
+    return;
+  }
+#endif
+  const bool black = pixels == TNewPixels::Black;
+  auto* block = static_cast<uint8_t*>(black ? std::calloc(bytes, 1) : std::malloc(bytes));
+  if (block == nullptr) throw EMorvaneError("Out of memory for a bitmap");
+  pixels_ = std::unique_ptr<uint8_t[], TFreePixels>(block, TFreePixels{});
+  allocated_black_ = black;
+}
 
 int32_t DpiToPelsPerMeter(int dpi) {
   return static_cast<int32_t>(std::lround(static_cast<double>(dpi) * kInchesPerMeter));
@@ -185,7 +214,7 @@ TRaster::TRaster(int width, int height, TPixelFormat format, TNewPixels pixels) 
   height_ = height;
   format_ = format;
   stride_ = StrideOf(width, format);
-  pixels_.reset(AllocatePixels(stride_ * static_cast<size_t>(height), pixels));
+  Allocate(stride_ * static_cast<size_t>(height), pixels);
   if (format != pf24bit) Palette = GrayPalette(format);
 }
 
@@ -199,8 +228,9 @@ TRaster::TRaster(const TRaster& other)
       stride_(other.stride_) {
   if (other.pixels_) {
     const size_t bytes = stride_ * static_cast<size_t>(height_);
-    pixels_.reset(AllocatePixels(bytes, TNewPixels::Undefined));
+    Allocate(bytes, TNewPixels::Undefined);
     std::memcpy(pixels_.get(), other.pixels_.get(), bytes);
+    allocated_black_ = false;
   }
 }
 
@@ -216,6 +246,7 @@ void TRaster::Release() {
   pixels_.reset();
   width_ = height_ = 0;
   stride_ = 0;
+  allocated_black_ = false;
   Palette.clear();
 }
 

@@ -40,8 +40,15 @@ int32_t DpiToPelsPerMeter(int dpi);
 int PelsPerMeterToDpi(int32_t pels_per_meter);
 
 // Whether new pixel memory starts black or holds whatever was there: a raster that is about to
-// be overwritten whole (a decode, a stretch, a turn) need not pay for clearing.
+// be overwritten whole (a decode, a stretch, a turn) need not pay for clearing. Large rasters
+// come from the system already black at no cost, and say so (AllocatedBlack).
 enum class TNewPixels { Black, Undefined };
+
+// Frees a raster's pixel memory the way it was allocated.
+struct TFreePixels {
+  size_t MappedBytes = 0;  // non-zero for a block mapped straight from the system
+  void operator()(uint8_t* pixels) const;
+};
 
 class TRaster {
  public:
@@ -63,6 +70,8 @@ class TRaster {
   TPixelFormat Format() const { return format_; }
   size_t Stride() const { return stride_; }
   bool IsTrueColor() const { return format_ == pf24bit; }
+  // Whether the pixel memory was black when allocated (rows never written since are black).
+  bool AllocatedBlack() const { return allocated_black_; }
 
   // Row y counted from the top.
   uint8_t* ScanLine(int y) { return pixels_.get() + RowOffset(y); }
@@ -87,14 +96,13 @@ class TRaster {
 
  private:
   size_t RowOffset(int y) const { return static_cast<size_t>(height_ - 1 - y) * stride_; }
+  void Allocate(size_t bytes, TNewPixels pixels);
 
   int width_ = 0;
   int height_ = 0;
   TPixelFormat format_ = pf24bit;
   size_t stride_ = 0;
-  struct TFreePixels {
-    void operator()(uint8_t* pixels) const;
-  };
+  bool allocated_black_ = false;
   std::unique_ptr<uint8_t[], TFreePixels> pixels_;
 };
 

@@ -29,6 +29,7 @@ struct TErrorManager {
   jpeg_error_mgr Public{};
   std::jmp_buf Jump{};
   char Message[JMSG_LENGTH_MAX + 64] = {};
+  bool DataEnded = false;  // the coded data ran out or broke off before the image was complete
 };
 
 extern "C" void JumpOnError(j_common_ptr cinfo) {
@@ -37,12 +38,21 @@ extern "C" void JumpOnError(j_common_ptr cinfo) {
   std::longjmp(err->Jump, 1);
 }
 
-// Warnings (premature end, corrupt data) are not shown anywhere: decoding goes on.
+// Warnings (premature end, corrupt data) are not shown anywhere: decoding goes on. The two that
+// say the coded data has ended are noted.
 extern "C" void IgnoreMessage(j_common_ptr /*cinfo*/) {}
+
+extern "C" void NoteWarning(j_common_ptr cinfo, int level) {
+  if (level >= 0) return;
+  auto* err = reinterpret_cast<TErrorManager*>(cinfo->err);
+  if (err->Public.msg_code == JWRN_JPEG_EOF || err->Public.msg_code == JWRN_HIT_MARKER) err->DataEnded = true;
+  ++err->Public.num_warnings;
+}
 
 void InitErrorManager(TErrorManager& err) {
   jpeg_std_error(&err.Public);
   err.Public.error_exit = JumpOnError;
+  err.Public.emit_message = NoteWarning;
   err.Public.output_message = IgnoreMessage;
 }
 
@@ -150,6 +160,7 @@ class TDecompressor {
 
   jpeg_decompress_struct& Info() { return cinfo_; }
   const char* Message() const { return err_.Message; }
+  bool DataEnded() const { return err_.DataEnded; }
 
   bool ReadHeader() {
     if (!created_) return false;
@@ -168,6 +179,10 @@ class TDecompressor {
     if (setjmp(err_.Jump)) return false;
     got = jpeg_read_scanlines(&cinfo_, rows, count);
     return true;
+  }
+  bool HasMultipleScans() {
+    if (setjmp(err_.Jump)) return true;
+    return jpeg_has_multiple_scans(&cinfo_) != FALSE;
   }
   bool AllocateRows(JDIMENSION width, JDIMENSION count, JSAMPARRAY& rows) {
     if (setjmp(err_.Jump)) return false;
@@ -356,9 +371,13 @@ void TJpegGraphic::LoadFromStream(TStream& stream) {
   if (cmyk && !decompressor.AllocateRows(info.output_width * 4, kBatch, cmyk_rows))
     throw EJpegError(decompressor.Message());
 
+  // A single-scan file is decoded while its rows are read, so once its data has ended the rows
+  // still to come hold nothing: they are left out, which keeps the work in proportion to the
+  // bytes that exist, whatever size the header announces.
+  const bool single_scan = !decompressor.HasMultipleScans();
   JSAMPROW rows[kBatch];
   bool failed = false;
-  while (info.output_scanline < info.output_height && !failed) {
+  while (info.output_scanline < info.output_height && !failed && !(single_scan && decompressor.DataEnded())) {
     const JDIMENSION first = info.output_scanline;
     const JDIMENSION count = std::min<JDIMENSION>(kBatch, info.output_height - first);
     for (JDIMENSION i = 0; i < count; ++i)
@@ -370,9 +389,11 @@ void TJpegGraphic::LoadFromStream(TStream& stream) {
         CmykRowToBgr(cmyk_rows[i], raster.ScanLine(static_cast<int>(first + i)), width);
     if (got == 0 && !failed) break;
   }
-  // Rows the data did not reach are black.
-  for (int y = static_cast<int>(info.output_scanline); y < height; ++y)
-    std::memset(raster.ScanLine(y), 0, raster.Stride());
+  // Rows the data did not reach are black; a large raster already is, and is left untouched so
+  // that an image announced huge on few bytes costs no more than those bytes.
+  if (!raster.AllocatedBlack())
+    for (int y = static_cast<int>(info.output_scanline); y < height; ++y)
+      std::memset(raster.ScanLine(y), 0, raster.Stride());
   raster_ = std::move(raster);
   if (failed) throw EJpegError(decompressor.Message());
 }

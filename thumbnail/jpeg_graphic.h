@@ -22,7 +22,7 @@ class TJpegGraphic : public TDibGraphic {
 
   // Decodes the JPEG at the stream's position; the position afterwards is not defined. A failure
   // in the header leaves the image unchanged; one in the image data leaves the rows decoded so
-  // far (the rest black).
+  // far, the rest black. Data that ends early decodes as far as it goes, the rest black.
   void LoadFromStream(TStream& stream);
   void LoadFromFile(const std::string& path);
   // Appends the encoded image at the stream's position. Only 8-bit gray and true colour encode.

@@ -78,16 +78,18 @@ std::unique_ptr<TIFF, TTiffCloser> OpenTiff(TStream& stream) {
                                                               NoUnmap, options.get()));
 }
 
-// Rows per band: whole strips or tiles, as long as a band stays within kMaxBandBytes.
+// Rows per band: whole strips or tiles, so that each is decoded once (libtiff decodes a strip
+// from its start for every band that needs part of it). 0 when one strip or row of tiles takes
+// more than kMaxBandBytes: no thumbnail is stored like that.
 uint32_t BandRows(TIFF* tif, uint32_t width, uint32_t height) {
   uint32_t rows = 0;
   if (TIFFIsTiled(tif))
     TIFFGetField(tif, TIFFTAG_TILELENGTH, &rows);
   else
     TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rows);
-  const uint32_t most = static_cast<uint32_t>(std::max<size_t>(1, kMaxBandBytes / (size_t{width} * 4)));
-  if (rows == 0 || rows > most) rows = std::min<uint32_t>(most, 256);
-  return std::min(rows, height);
+  rows = std::min(rows == 0 ? height : rows, height);
+  if (uint64_t{rows} * width * 4 > kMaxBandBytes) return 0;
+  return rows;
 }
 
 bool DecodeCurrentDirectory(TIFF* tif, int64_t file_size, TRaster& result) {
@@ -103,6 +105,7 @@ bool DecodeCurrentDirectory(TIFF* tif, int64_t file_size, TRaster& result) {
 
   TRaster raster(static_cast<int>(width), static_cast<int>(height), pf24bit, TNewPixels::Undefined);
   const uint32_t band = BandRows(tif, width, height);
+  if (band == 0) return false;
   std::vector<uint32_t> pixels(size_t{width} * band);
   for (uint32_t row = 0; row < height; row += band) {
     const uint32_t rows = std::min(band, height - row);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -147,6 +148,7 @@ TEST(JpegGraphicTest, TruncatedDataDecodesAsFarAsItGoes) {
     return MakeColor(RedOf(c) ? RedOf(c) - noise : noise, GreenOf(c) ? GreenOf(c) - noise : noise,
                      BlueOf(c) ? BlueOf(c) - noise : noise);
   });
+  ::testing::internal::CaptureStderr();
   for (const size_t keep : {jpeg.size() / 2, jpeg.size() - 2}) {
     TChunkedStream stream(jpeg.substr(0, keep));
     TJpegGraphic image;
@@ -155,6 +157,33 @@ TEST(JpegGraphicTest, TruncatedDataDecodesAsFarAsItGoes) {
     EXPECT_TRUE(NearColor(image.Raster().PixelColor(64, 64), kQuadrantColors[0], 12));
     EXPECT_LE(stream.Furthest, static_cast<int64_t>(keep));
   }
+  // What the data did not reach is black.
+  TMemoryStream half(jpeg.substr(0, jpeg.size() / 2));
+  TJpegGraphic image;
+  image.LoadFromStream(half);
+  EXPECT_EQ(image.Raster().PixelColor(200, 255), MakeColor(0, 0, 0));
+  // libjpeg's warnings ("premature end of data") are not printed.
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
+TEST(JpegGraphicTest, AHugeSizeOnFewBytesCostsNoMoreThanTheBytes) {
+  // 12000 x 10000 announced, 240 KB of data: allowed by the bytes, but decoding stops where the
+  // data ends and the rest of the picture is never touched.
+  std::string jpeg = MakeQuadrantJpeg(16, 16);
+  const size_t at = testing::FrameSizeOffset(jpeg);
+  jpeg[at] = static_cast<char>(10000 >> 8);
+  jpeg[at + 1] = static_cast<char>(10000 & 0xFF);
+  jpeg[at + 2] = static_cast<char>(12000 >> 8);
+  jpeg[at + 3] = static_cast<char>(12000 & 0xFF);
+  jpeg.resize(jpeg.size() - 2);
+  jpeg += std::string(240000, '\x55');
+  const auto begin = std::chrono::steady_clock::now();
+  TChunkedStream stream(jpeg);
+  TJpegGraphic image;
+  image.LoadFromStream(stream);
+  EXPECT_EQ(image.Width(), 12000);
+  EXPECT_EQ(image.Raster().PixelColor(11999, 9999), MakeColor(0, 0, 0));
+  EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::milliseconds(500));
 }
 
 TEST(JpegGraphicTest, HugeAnnouncedSizesAreRefusedBeforeDecoding) {

@@ -6,6 +6,7 @@
 
 #include "support/jpeg_fixture.h"
 #include "support/raw_fixture.h"
+#include "support/samples.h"
 #include "support/temp_file.h"
 #include "support/tiff_writer.h"
 #include "support/x3f_writer.h"
@@ -214,6 +215,32 @@ TEST_F(ThumbnailMakerTest, DamagedFilesEndQuietlyAndQuickly) {
       Make(dir_.Write("d.nef", bytes), 96, 96);
       EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(1)) << i;
     }
+  }
+}
+
+TEST_F(ThumbnailMakerTest, RealCameraFiles) {
+  // The samples keep their metadata but most previews were stripped: the RAF still carries its
+  // 160 x 120 JPEG, the others have nothing to show.
+  MORVANE_REQUIRE_SAMPLE(raf, "FujiFilm.raf");
+  struct Case {
+    const char* name;
+    int size;
+    TThumbnailOutcome::TKind kind;
+    int width, height;
+  } cases[] = {
+      {"FujiFilm.raf", 96, TThumbnailOutcome::tkThumbnail, 96, 72},
+      {"FujiFilm.raf", 256, TThumbnailOutcome::tkThumbnail, 256, 192},
+      {"FujiFilm.raf", 1024, TThumbnailOutcome::tkThumbnail, 1024, 768},
+      {"Nikon.nef", 256, TThumbnailOutcome::tkNoThumb, 0, 0},
+      {"CanonRaw.cr2", 256, TThumbnailOutcome::tkNoThumb, 0, 0},
+      {"CanonRaw.crw", 256, TThumbnailOutcome::tkNoThumb, 0, 0},
+  };
+  for (const Case& c : cases) {
+    TThumbnailOutcome outcome;
+    TMRV().MakeThumbnail(testing::SamplePath(c.name), c.size, c.size, bitmap_, nullptr, &outcome);
+    EXPECT_EQ(outcome.Kind, c.kind) << c.name << " at " << c.size;
+    EXPECT_EQ(outcome.Width, c.width) << c.name << " at " << c.size;
+    EXPECT_EQ(outcome.Height, c.height) << c.name << " at " << c.size;
   }
 }
 

@@ -1,0 +1,103 @@
+#include "shellext/module.h"
+
+#include <algorithm>
+
+#include "cache/file_stamp.h"
+#include "platform/locks.h"
+#include "platform/guid.h"
+#include "presentation/info_tip.h"
+
+namespace morvane {
+
+namespace {
+constexpr int kWriteBackMinimumSide = 80;
+}  // namespace
+
+TSxModule1::TSxModule1(const std::string& cache_folder) : logo_(DecodePng(kLogoPng.data(), kLogoPng.size())) {
+  SxModuleCreate(cache_folder);
+}
+
+TSxModule1::~TSxModule1() { SxModuleDestroy(); }
+
+void TSxModule1::SxModuleCreate(const std::string& cache_folder) {
+  mrv_ = std::make_unique<TMRV>();
+  cache_ = std::make_unique<TThumbCache>(cache_folder);
+}
+
+void TSxModule1::SxModuleDestroy() { mrv_.reset(); }
+
+void TSxModule1::ThumbnailRequest(const std::string& file_name, int width, int height, TBitmap& bitmap,
+                                  TRequestReport* report) {
+  TRequestReport local;
+  TRequestReport& done = report != nullptr ? *report : local;
+  {
+    TLockGuard guard(RequestLock());
+    const auto entry = CacheFileEntry(file_name);
+    if (!entry) return;
+    const std::vector<TCacheRow> rows = cache_->FindRows(file_name);
+
+    TCacheRow row;
+    bool is_new = rows.size() != 1;
+    bool drawn_from_cache = false;
+    if (!is_new) {
+      const TCacheRow& cached = rows.front();
+      if (cached.FileSize == entry->FileSize && cached.FileStamp == entry->FileStamp && !cached.Thumb.empty()) {
+        try {
+          TMemoryStream jpeg(cached.Thumb);
+          mrv_->DrawCachedThumbnail(jpeg, width, height, bitmap);
+          drawn_from_cache = true;
+          done.FromCache = true;
+        } catch (const EMorvaneError&) {
+          // A stored thumbnail that no longer decodes counts as stale: it is made again and
+          // its row rewritten, instead of failing every later request for the file.
+        }
+      }
+      row = cached;
+    } else {
+      row.GUID = GuidToString(NewGuid());
+      row.FileName = file_name;
+    }
+
+    if (!drawn_from_cache) {
+      const TCacheRow as_read = row;
+      row.FileSize = entry->FileSize;
+      row.FileStamp = entry->FileStamp;
+      TMemoryStream thumb;
+      const bool ok = mrv_->MakeThumbnail(file_name, width, height, bitmap, &thumb, &done.Made);
+      if (ok && std::max(width, height) >= kWriteBackMinimumSide) {
+        row.Thumb = thumb.Bytes();
+        cache_->StoreRow(row, is_new, as_read);
+        done.WrittenBack = true;
+      }
+    }
+  }
+  StampLogo(bitmap);
+}
+
+void TSxModule1::StampLogo(TBitmap& bitmap) const {
+  if (bitmap.Width() <= 0 || bitmap.Height() <= 0) return;
+  const TRect clip = bitmap.Canvas().ClipRect();
+  TRaster& raster = bitmap.Raster();
+  for (int y = 0; y < logo_.Height; ++y) {
+    for (int x = 0; x < logo_.Width; ++x) {
+      const int bx = clip.Left + x;
+      const int by = clip.Top + y;
+      if (bx < 0 || by < 0 || bx >= raster.Width() || by >= raster.Height()) continue;
+      const uint8_t* p = &logo_.Pixels[static_cast<size_t>((y * logo_.Width + x) * 4)];
+      const TColor under = raster.PixelColor(bx, by);
+      raster.SetPixelColor(bx, by,
+                           MakeColor(BlendChannel(p[0], RedOf(under), p[3]), BlendChannel(p[1], GreenOf(under), p[3]),
+                                     BlendChannel(p[2], BlueOf(under), p[3])));
+    }
+  }
+}
+
+void TSxModule1::ImageExtractImage(const std::string& file_name, TBitmap& image, int cx, int cy) {
+  ThumbnailRequest(file_name, cx, cy, image);
+}
+
+void TSxModule1::InfoTipGetInfoTip(const std::string& file_name, std::string& info_tip) {
+  info_tip = ComposeInfoTip(file_name);
+}
+
+}  // namespace morvane
