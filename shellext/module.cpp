@@ -6,6 +6,7 @@
 #include "platform/locks.h"
 #include "platform/guid.h"
 #include "presentation/info_tip.h"
+#include "shellext/handler_components.h"
 
 namespace morvane {
 
@@ -13,7 +14,14 @@ namespace {
 constexpr int kWriteBackMinimumSide = 80;
 }  // namespace
 
-TSxModule1::TSxModule1(const std::string& cache_folder) : logo_(DecodePng(kLogoPng.data(), kLogoPng.size())) {
+TSxModule1::TSxModule1(const std::string& cache_folder)
+    : TSxModule("SxModule1", false), logo_(DecodePng(kLogoPng.data(), kLogoPng.size())) {
+  AddHandlerComponents(*this, {[this](TSxExtractImage& sender, TBitmap& image, const TSxSize& size) {
+                                 ImageExtractImage(sender.FileName(), image, size.cx, size.cy);
+                               },
+                               [this](TSxInfoTip& sender, std::string& info_tip) {
+                                 InfoTipGetInfoTip(sender.FileName(), info_tip);
+                               }});
   SxModuleCreate(cache_folder);
 }
 

@@ -9,6 +9,7 @@
 #include "cache/thumb_cache.h"
 #include "platform/canvas.h"
 #include "shellext/logo.h"
+#include "shellext/sx_module.h"
 #include "thumbnail/thumbnail_maker.h"
 
 namespace morvane {
@@ -20,13 +21,17 @@ struct TRequestReport {
   TThumbnailOutcome Made;          // what the thumbnail maker drew, when it ran
 };
 
-class TSxModule1 {
+class TSxModule1 : public TSxModule {
  public:
-  // Runs the creation handler: the thumbnail service, then the cache in `cache_folder`
-  // (created with its database when missing; ECacheError when that fails).
+  static constexpr const char* kClassName = "TSxModule1";
+  std::string ClassName() const override { return kClassName; }
+
+  // Creates the handler components, then runs the creation handler: the thumbnail service,
+  // then the cache in `cache_folder` (created with its database when missing; ECacheError
+  // when that fails).
   explicit TSxModule1(const std::string& cache_folder = TThumbCache::DefaultFolder());
   // Runs the destruction handler.
-  ~TSxModule1();
+  ~TSxModule1() override;
   TSxModule1(const TSxModule1&) = delete;
   TSxModule1& operator=(const TSxModule1&) = delete;
 

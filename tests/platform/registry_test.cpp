@@ -145,7 +145,8 @@ TEST_F(RegistryTest, BackingFileIsSavedOnChangeAndReloadedWhenAnotherWriterChang
   const std::string file = dir.Path() + "/registry.txt";
   StandInRegistryReset(file);
   HKEY key = Create(HKEY_CLASSES_ROOT, "Odd [name] 100%\\\xE9t\xE9");
-  const std::string bytes("quote \" backslash \\ zero \0 high \xFF\n", 36);
+  const char raw[] = "quote \" backslash \\ zero \0 high \xFF\n";
+  const std::string bytes(raw, sizeof(raw) - 1);
   ASSERT_EQ(RegSetValueExA(key, "a \"name\"", 0, 77, reinterpret_cast<const BYTE*>(bytes.data()),
                            static_cast<DWORD>(bytes.size())),
             ERROR_SUCCESS);

@@ -3,6 +3,7 @@
 // info-tip call sequences on real camera files, compared with what the module and the command
 // line produce for the same files.
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <cstring>
 #include <filesystem>
@@ -10,10 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/bitmap_handle.h"
 #include "platform/code_page.h"
 #include "platform/text.h"
-#include "shellext/module.h"
 #include "shellext/shell_library.h"
 #include "support/run_cli.h"
 #include "support/samples.h"
@@ -79,15 +78,30 @@ TThumbnail ExtractThumbnail(IExtractImage* image, const std::string& path, int s
   return result;
 }
 
-// Size and pixel rows of a bitmap handle, for comparison.
+// "WxH:" and the pixels, rows top-down, blue-green-red: a bitmap handle's picture.
 std::string Picture(HBITMAP bitmap) {
   BITMAP description{};
-  if (bitmap == nullptr || GetObjectA(bitmap, sizeof(description), &description) != sizeof(description))
+  if (bitmap == nullptr || GetObjectA(bitmap, sizeof(description), &description) != sizeof(description) ||
+      description.bmBitsPixel != 24)
     return "<no bitmap>";
+  std::string picture = std::to_string(description.bmWidth) + "x" + std::to_string(description.bmHeight) + ":";
   const auto* bits = static_cast<const char*>(description.bmBits);
-  return std::to_string(description.bmWidth) + "x" + std::to_string(description.bmHeight) + "x" +
-         std::to_string(description.bmBitsPixel) + ":" +
-         std::string(bits, static_cast<size_t>(description.bmWidthBytes) * description.bmHeight);
+  for (LONG y = description.bmHeight - 1; y >= 0; --y)
+    picture.append(bits + static_cast<size_t>(y) * description.bmWidthBytes, static_cast<size_t>(description.bmWidth) * 3);
+  return picture;
+}
+
+// The same form of a PNG file.
+std::string PngPicture(const std::string& path) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (png_image_begin_read_from_file(&image, path.c_str()) == 0) return "<no png>";
+  image.format = PNG_FORMAT_BGR;
+  std::string pixels(PNG_IMAGE_SIZE(image), '\0');
+  const bool read = png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) != 0;
+  png_image_free(&image);
+  if (!read) return "<no png>";
+  return std::to_string(image.width) + "x" + std::to_string(image.height) + ":" + pixels;
 }
 
 std::u16string InfoTipOf(IQueryInfo* tip) {
@@ -186,10 +200,9 @@ TEST(ShellLibraryTest, RefusedRequests) {
   EXPECT_EQ(library.CanUnloadNow(), S_OK);
 }
 
-TEST(ShellLibraryTest, ThumbnailsAreTheModulesThumbnails) {
+TEST(ShellLibraryTest, ThumbnailsAreTheCommandLinesThumbnails) {
   MORVANE_REQUIRE_SHELL_LIBRARY(library);
-  TSxModulePtr module = ConstructModule<TSxModule1>();
-  auto& reference = static_cast<TSxModule1&>(*module);
+  testing::TempDir out;
   int compared = 0;
   for (const std::string& path : SampleFiles()) {
     const THandlerRow* row = HandlerFor(path, hkExtractImage);
@@ -197,23 +210,42 @@ TEST(ShellLibraryTest, ThumbnailsAreTheModulesThumbnails) {
     SCOPED_TRACE(path);
     TComPtr<IExtractImage> image;
     ASSERT_TRUE(CreateHandler(library, *row, IID_IExtractImage, image));
-    // Below 80 pixels nothing is cached, so both ways make the thumbnail afresh.
+    // Below 80 pixels nothing is cached, so both make the thumbnail afresh.
     const TThumbnail thumbnail = ExtractThumbnail(image.Get(), path, 64);
     EXPECT_EQ(thumbnail.Location, S_OK);
     EXPECT_EQ(thumbnail.PathBuffer, Wide(path));
     EXPECT_EQ(thumbnail.Priority, 0u);
     EXPECT_EQ(thumbnail.Flags, 0x1234u);  // no flag is reported back
 
-    TBitmap expected;
-    reference.ThumbnailRequest(path, 64, 64, expected);
-    HBITMAP expected_handle = CreateBitmapHandle(expected.Raster());
-    EXPECT_EQ(Picture(thumbnail.Bitmap), Picture(expected_handle));
-    EXPECT_NE(thumbnail.Bitmap, nullptr);
-    DeleteObject(expected_handle);
+    const std::string png = out.Path() + "/thumb.png";
+    const testing::CliResult cli =
+        testing::RunCli("thumb " + testing::ShellQuote(path) + " -o " + testing::ShellQuote(png) + " --size 64",
+                        "XDG_CACHE_HOME=" + testing::ShellQuote(out.Path()));
+    ASSERT_EQ(cli.exit_code, 0) << cli.err;
+    const std::string picture = Picture(thumbnail.Bitmap);
+    EXPECT_EQ(picture.substr(0, 6), "64x64:");
+    EXPECT_TRUE(picture == PngPicture(png)) << "the pictures differ";
     DeleteObject(thumbnail.Bitmap);
     ++compared;
   }
   if (compared == 0) GTEST_SKIP() << "no sample files";
+}
+
+TEST(ShellLibraryTest, CachedThumbnailsComeThroughTheLibrary) {
+  MORVANE_REQUIRE_SHELL_LIBRARY(library);
+  const std::string path = MORVANE_BUNDLED_SAMPLES_DIR "/sample.nef";
+  TComPtr<IExtractImage> image;
+  ASSERT_TRUE(CreateHandler(library, RowOf("ImageNEF"), IID_IExtractImage, image));
+  // The first request at 96 pixels writes the cache row, the second draws from it.
+  const TThumbnail made = ExtractThumbnail(image.Get(), path, 96);
+  const TThumbnail cached = ExtractThumbnail(image.Get(), path, 96);
+  EXPECT_EQ(made.Location, S_OK);
+  EXPECT_EQ(cached.Location, S_OK);
+  EXPECT_EQ(Picture(made.Bitmap).substr(0, 6), "96x96:");
+  EXPECT_EQ(Picture(cached.Bitmap).substr(0, 6), "96x96:");
+  DeleteObject(made.Bitmap);
+  DeleteObject(cached.Bitmap);
+  EXPECT_TRUE(std::filesystem::exists(library.CacheFolder() + "/Morvane/mrvThumbs.db"));
 }
 
 TEST(ShellLibraryTest, ThumbnailPathBufferAndMissingFiles) {
@@ -226,7 +258,7 @@ TEST(ShellLibraryTest, ThumbnailPathBufferAndMissingFiles) {
   TThumbnail small = ExtractThumbnail(image.Get(), path, 48, static_cast<DWORD>(Wide(path).size()));
   EXPECT_EQ(small.Location, S_OK);
   EXPECT_EQ(small.PathBuffer, u"");
-  EXPECT_EQ(Picture(small.Bitmap).substr(0, 8), "48x48x24");
+  EXPECT_EQ(Picture(small.Bitmap).substr(0, 6), "48x48:");
   // Extract again hands out another copy of the same picture.
   HBITMAP again = nullptr;
   ASSERT_EQ(image->Extract(&again), S_OK);
