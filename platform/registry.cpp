@@ -238,8 +238,9 @@ class TStore {
  public:
   static TKey* Child(TKey& parent, std::string_view name, bool create) {
     const std::string sort_name = SortName(name);
-    auto it = std::lower_bound(parent.Subkeys.begin(), parent.Subkeys.end(), sort_name,
-                               [](const std::shared_ptr<TKey>& k, const std::string& n) { return SortName(k->Name) < n; });
+    auto it = std::lower_bound(
+        parent.Subkeys.begin(), parent.Subkeys.end(), sort_name,
+        [](const std::shared_ptr<TKey>& k, const std::string& n) { return SortName(k->Name) < n; });
     if (it != parent.Subkeys.end() && SortName((*it)->Name) == sort_name) return it->get();
     if (!create) return nullptr;
     auto key = std::make_shared<TKey>();

@@ -139,17 +139,19 @@ TComObject::TComObject(TComObjectFactory& factory) : factory_(factory) { factory
 
 TComObject::~TComObject() { factory_.Server().CountObject(false); }
 
-HRESULT TComObject::QueryInterface(REFIID riid, void** ppvObject) { return ObjQueryInterface(riid, ppvObject); }
+HRESULT STDMETHODCALLTYPE TComObject::QueryInterface(REFIID riid, void** ppvObject) {
+  return ObjQueryInterface(riid, ppvObject);
+}
 
-ULONG TComObject::AddRef() { return static_cast<ULONG>(++ref_count_); }
+ULONG STDMETHODCALLTYPE TComObject::AddRef() { return static_cast<ULONG>(++ref_count_); }
 
-ULONG TComObject::Release() {
+ULONG STDMETHODCALLTYPE TComObject::Release() {
   const LONG count = --ref_count_;
   if (count == 0) delete this;
   return static_cast<ULONG>(count);
 }
 
-HRESULT TComObject::InterfaceSupportsErrorInfo(REFIID riid) {
+HRESULT STDMETHODCALLTYPE TComObject::InterfaceSupportsErrorInfo(REFIID riid) {
   return IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_ISupportErrorInfo) ? S_OK : S_FALSE;
 }
 
@@ -178,7 +180,7 @@ TComObjectFactory::TComObjectFactory(TComServer& server, REFCLSID class_id, std:
 
 TComObjectFactory::~TComObjectFactory() { ComClassManager().RemoveObjectFactory(this); }
 
-HRESULT TComObjectFactory::QueryInterface(REFIID riid, void** ppvObject) {
+HRESULT STDMETHODCALLTYPE TComObjectFactory::QueryInterface(REFIID riid, void** ppvObject) {
   if (ppvObject == nullptr) return E_POINTER;
   if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
     *ppvObject = static_cast<IClassFactory*>(this);
@@ -189,11 +191,12 @@ HRESULT TComObjectFactory::QueryInterface(REFIID riid, void** ppvObject) {
   return E_NOINTERFACE;
 }
 
-ULONG TComObjectFactory::AddRef() { return static_cast<ULONG>(server_.CountFactory(true)); }
+ULONG STDMETHODCALLTYPE TComObjectFactory::AddRef() { return static_cast<ULONG>(server_.CountFactory(true)); }
 
-ULONG TComObjectFactory::Release() { return static_cast<ULONG>(server_.CountFactory(false)); }
+ULONG STDMETHODCALLTYPE TComObjectFactory::Release() { return static_cast<ULONG>(server_.CountFactory(false)); }
 
-HRESULT TComObjectFactory::CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppvObject) {
+HRESULT STDMETHODCALLTYPE TComObjectFactory::CreateInstance(IUnknown* pUnkOuter, REFIID riid,
+                                                            void** ppvObject) {
   if (ppvObject == nullptr) return E_POINTER;
   *ppvObject = nullptr;
   if (pUnkOuter != nullptr && !IsEqualIID(riid, IID_IUnknown)) return CLASS_E_NOAGGREGATION;
@@ -212,7 +215,7 @@ HRESULT TComObjectFactory::CreateInstance(IUnknown* pUnkOuter, REFIID riid, void
   return result;
 }
 
-HRESULT TComObjectFactory::LockServer(BOOL fLock) {
+HRESULT STDMETHODCALLTYPE TComObjectFactory::LockServer(BOOL fLock) {
   const HRESULT result = CoLockObjectExternal(static_cast<IClassFactory*>(this), fLock, TRUE);
   server_.CountObject(fLock != FALSE);
   return result;

@@ -27,8 +27,8 @@ HRESULT TSxExtractImage::GetInterface(REFIID iid, void** ppv) {
 
 void TSxExtractImage::SetImage(const TBitmap& image) { CopyBitmap(image, default_image_); }
 
-HRESULT TSxExtractImage::GetLocation(LPWSTR pszPathBuffer, DWORD cch, DWORD* pdwPriority, const SIZE* prgSize,
-                                     DWORD, DWORD*) {
+HRESULT STDMETHODCALLTYPE TSxExtractImage::GetLocation(LPWSTR pszPathBuffer, DWORD cch, DWORD* pdwPriority,
+                                                       const SIZE* prgSize, DWORD, DWORD*) {
   if (pdwPriority != nullptr) *pdwPriority = 0;
   try {
     if (pszPathBuffer != nullptr && cch > 0) {
@@ -46,7 +46,7 @@ HRESULT TSxExtractImage::GetLocation(LPWSTR pszPathBuffer, DWORD cch, DWORD* pdw
   }
 }
 
-HRESULT TSxExtractImage::Extract(HBITMAP* phBmpThumbnail) {
+HRESULT STDMETHODCALLTYPE TSxExtractImage::Extract(HBITMAP* phBmpThumbnail) {
   if (phBmpThumbnail == nullptr) return E_POINTER;
   *phBmpThumbnail = nullptr;
   try {

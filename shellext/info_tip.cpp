@@ -61,7 +61,7 @@ HRESULT TSxInfoTip::DoLoad(LPCOLESTR file_name, DWORD mode) {
   return TSxPersistFile::DoLoad(file_name, mode);
 }
 
-HRESULT TSxInfoTip::GetInfoTip(DWORD, PWSTR* ppwszTip) {
+HRESULT STDMETHODCALLTYPE TSxInfoTip::GetInfoTip(DWORD, PWSTR* ppwszTip) {
   try {
     if (ppwszTip == nullptr) return E_POINTER;
     std::string text;
@@ -95,7 +95,7 @@ HRESULT TSxInfoTip::GetInfoTip(DWORD, PWSTR* ppwszTip) {
   }
 }
 
-HRESULT TSxInfoTip::GetInfoFlags(DWORD*) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE TSxInfoTip::GetInfoFlags(DWORD*) { return E_NOTIMPL; }
 
 void TSxInfoTip::RegisterFileType(const std::string& file_type, bool register_component) {
   RegisterShellHandler(file_type, kInfoTipCategory, register_component);

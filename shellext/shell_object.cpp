@@ -57,21 +57,21 @@ bool IsNTFamily() {
   return GetVersionExA(&info) != FALSE && info.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
-HRESULT TSxBaseShellObject::QueryInterface(REFIID riid, void** ppvObject) {
+HRESULT STDMETHODCALLTYPE TSxBaseShellObject::QueryInterface(REFIID riid, void** ppvObject) {
   if (ppvObject == nullptr) return E_POINTER;
   if (bound_object_ != nullptr) return bound_object_->QueryInterface(riid, ppvObject);
   return GetInterface(riid, ppvObject);
 }
 
-ULONG TSxBaseShellObject::AddRef() {
+ULONG STDMETHODCALLTYPE TSxBaseShellObject::AddRef() {
   return bound_object_ != nullptr ? bound_object_->AddRef() : static_cast<ULONG>(-1);
 }
 
-ULONG TSxBaseShellObject::Release() {
+ULONG STDMETHODCALLTYPE TSxBaseShellObject::Release() {
   return bound_object_ != nullptr ? bound_object_->Release() : static_cast<ULONG>(-1);
 }
 
-HRESULT TSxBaseShellObject::GetClassID(CLSID* pClassID) {
+HRESULT STDMETHODCALLTYPE TSxBaseShellObject::GetClassID(CLSID* pClassID) {
   if (pClassID == nullptr) return E_POINTER;
   *pClassID = class_id_;
   return S_OK;

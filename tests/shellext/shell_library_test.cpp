@@ -87,7 +87,8 @@ std::string Picture(HBITMAP bitmap) {
   std::string picture = std::to_string(description.bmWidth) + "x" + std::to_string(description.bmHeight) + ":";
   const auto* bits = static_cast<const char*>(description.bmBits);
   for (LONG y = description.bmHeight - 1; y >= 0; --y)
-    picture.append(bits + static_cast<size_t>(y) * description.bmWidthBytes, static_cast<size_t>(description.bmWidth) * 3);
+    picture.append(bits + static_cast<size_t>(y) * description.bmWidthBytes,
+                   static_cast<size_t>(description.bmWidth) * 3);
   return picture;
 }
 
@@ -274,6 +275,13 @@ TEST(ShellLibraryTest, ThumbnailPathBufferAndMissingFiles) {
   const SIZE size{32, 32};
   std::vector<WCHAR> buffer(300, 0);
   EXPECT_EQ(image->GetLocation(buffer.data(), 300, nullptr, &size, 32, nullptr), S_OK);
+
+  // A path the code page cannot hold is taken with "?" for each character it lacks.
+  TComPtr<IPersistFile> file;
+  ASSERT_EQ(image->QueryInterface(IID_IPersistFile, file.Out()), S_OK);
+  ASSERT_EQ(file->Load(u"/photos/\u4E2D\u00E9.nef", 0), S_OK);
+  EXPECT_EQ(image->GetLocation(buffer.data(), 300, nullptr, &size, 32, nullptr), S_OK);
+  EXPECT_EQ(std::u16string(buffer.data()), u"/photos/?\u00E9.nef");
 
   // No directory entry: the module draws nothing, and the default image is empty.
   const TThumbnail missing = ExtractThumbnail(image.Get(), path + ".missing", 96);
