@@ -139,7 +139,7 @@ void TSxExceptionController::ShowError(const TSxCustomExceptionInfo& info) const
       return;
     case dmsExtended: {
       size_t width = 0;
-      for (const auto& [name, value] : info.Details) width = std::max(width, name.size());
+      for (const auto& [name, value] : info.Details) width = (std::max)(width, name.size());
       std::string text = info.Message + "\r\nExtended error information:\r\n";
       for (const auto& [name, value] : info.Details)
         text += name + std::string(width - name.size(), ' ') + " : " + value + "\r\n";
