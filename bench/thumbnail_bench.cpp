@@ -18,6 +18,7 @@
 
 #include <jpeglib.h>
 
+#include "bench/bench_fixtures.h"
 #include "platform/stream.h"
 #include "support/jpeg_fixture.h"
 #include "support/raw_fixture.h"
@@ -29,53 +30,8 @@
 namespace morvane {
 namespace {
 
-constexpr int kPreviewWidth = 3008;
-constexpr int kPreviewHeight = 2000;
-
-// Smooth shapes with fine grain, so that the JPEG is as costly to decode as a photograph.
-TColor PhotoLikePixel(int x, int y) {
-  const double u = x / static_cast<double>(kPreviewWidth), v = y / static_cast<double>(kPreviewHeight);
-  const unsigned grain = (static_cast<unsigned>(x) * 2654435761u) ^ (static_cast<unsigned>(y) * 40503u);
-  const int noise = static_cast<int>((grain >> 13) % 25) - 12;
-  auto channel = [noise](double value) {
-    return static_cast<uint8_t>(std::clamp(static_cast<int>(value * 255.0) + noise, 0, 255));
-  };
-  return MakeColor(channel(0.5 + 0.5 * std::sin(9 * u + 3 * v)), channel(0.5 + 0.4 * std::cos(7 * v - 2 * u)),
-                   channel(0.3 + 0.6 * u * v));
-}
-
-struct TFixtures {
-  testing::TempDir Dir;
-  std::string Preview;
-  std::string Nef;
-  std::string Cr2;
-  std::string NoJpeg;
-
-  TFixtures() {
-    Preview = testing::MakeJpeg(kPreviewWidth, kPreviewHeight, PhotoLikePixel);
-
-    testing::TiffWriter nef;
-    const int ifd0 = nef.NewIfd();
-    testing::AddRgbImage(nef, ifd0, 160, 120);
-    const int sub = nef.NewIfd();
-    nef.AddBlob(sub, 513, 514, Preview);
-    nef.AddSubIfds(ifd0, {sub});
-    Nef = Dir.Write("preview.nef", nef.Build());
-
-    testing::TiffWriter cr2;
-    cr2.AddBlob(cr2.NewIfd(), 273, 279, Preview);
-    Cr2 = Dir.Write("preview.cr2", cr2.Build());
-
-    std::string bytes(50 << 20, '\0');
-    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>((i * 131) % 251);
-    NoJpeg = Dir.Write("nojpeg.orf", bytes);
-  }
-};
-
-TFixtures& Fixtures() {
-  static TFixtures fixtures;
-  return fixtures;
-}
+using TFixtures = TBenchFixtures;
+TFixtures& Fixtures() { return BenchFixtures(); }
 
 // libjpeg alone: every scan line of the preview into one image buffer.
 void BareDecode(const std::string& jpeg, std::vector<uint8_t>& pixels) {
