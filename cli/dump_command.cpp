@@ -4,9 +4,8 @@
 #include <string>
 
 #include "cli/commands.h"
-#include "cli/file_check.h"
+#include "cli/file_access.h"
 #include "metadata/tif_reader.h"
-#include "platform/code_page.h"
 #include "platform/text.h"
 
 namespace morvane::cli {
@@ -15,23 +14,10 @@ namespace {
 
 constexpr size_t kMaxValueCharacters = 200;
 
-std::string Printable(const std::string& ansi) {
-  const std::string cut = ansi.substr(0, kMaxValueCharacters);
-  std::string escaped;
-  for (char c : cut) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u == 0x7F)
-      escaped += Format("\\x%02X", u);
-    else
-      escaped += c;
-  }
-  return AnsiToUtf8(escaped);
-}
-
 void DumpDirectory(const std::string& name, const TTifIFD& directory) {
   for (const auto& tag : directory.Tags) {
     std::printf("%s\t%d\t%d\t%d\t%s\n", name.c_str(), tag->TagNumber, static_cast<int>(tag->DataFormat),
-                tag->Components, Printable(tag->RawTagValue()).c_str());
+                tag->Components, OutputText(tag->RawTagValue(), kMaxValueCharacters).c_str());
   }
   if (!directory.ThumbDataStream.Empty())
     std::printf("%s\tthumbnail\t%lld\n", name.c_str(), static_cast<long long>(directory.ThumbDataStream.Size()));
@@ -55,13 +41,7 @@ int RunDump(const Arguments& arguments) {
   if (!CheckReadableFile(path)) return 1;
 
   TTif tif;
-  tif.FileName = path;
-  std::string failure;
-  try {
-    tif.Open(false, false);
-  } catch (const std::exception& e) {
-    failure = e.what();  // what was read before the failure is still shown
-  }
+  const std::string failure = OpenMetadata(tif, path);  // what was read before it is still shown
 
   std::printf("byte order\t%s\n", ByteOrderName(tif.ByteOrder));
   for (int i = 0; i < tif.IFDs.Count(); ++i) DumpDirectory("IFD" + std::to_string(i), *tif.IFDs[i]);
@@ -71,10 +51,10 @@ int RunDump(const Arguments& arguments) {
   DumpDirectory("Gps", tif.GPSIFD);
   DumpDirectory("IPTC", tif.IPTCIFD);
   if (!tif.ImgDimensions.empty()) std::printf("dimensions\t%s\n", tif.ImgDimensions.c_str());
-  if (tif.HasJpgComment()) std::printf("comment\t%s\n", Printable(tif.GetJpgComment()).c_str());
+  if (tif.HasJpgComment()) std::printf("comment\t%s\n", OutputText(tif.GetJpgComment(), kMaxValueCharacters).c_str());
   if (tif.HasXMP()) std::printf("xmp\t%zu lines\n", tif.XMPData.size());
   for (const auto& resource : tif.IPTCResources)
-    std::printf("resource\t%d\t%s\t%lld\n", resource->Code, Printable(resource->ResourceName).c_str(),
+    std::printf("resource\t%d\t%s\t%lld\n", resource->Code, OutputText(resource->ResourceName, kMaxValueCharacters).c_str(),
                 static_cast<long long>(resource->DataStream.Size()));
   if (!failure.empty()) std::fprintf(stderr, "morvane: %s: %s\n", path.c_str(), failure.c_str());
   return 0;

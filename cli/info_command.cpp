@@ -4,7 +4,7 @@
 #include <string>
 
 #include "cli/commands.h"
-#include "cli/file_check.h"
+#include "cli/file_access.h"
 #include "platform/code_page.h"
 #include "presentation/info_tip.h"
 

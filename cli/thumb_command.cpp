@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "cli/file_check.h"
+#include "cli/file_access.h"
 #include "platform/text.h"
 #include "thumbnail/jpeg_graphic.h"
 #include "cache/thumb_cache.h"
