@@ -11,7 +11,7 @@ build=$(realpath "$1")
 here=$PWD/tests/windows
 work=$(mktemp -d)
 trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
-export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export PATH=/usr/lib/wine:$PATH WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export LC_ALL=C.UTF-8
 failures=0
 passed=0
@@ -50,6 +50,7 @@ classes_dump > "$work/before.txt"
 check "regsvr32 registers" wine64 regsvr32 /s "$dll"
 classes_dump > "$work/registered.txt"
 diff "$work/before.txt" "$work/registered.txt" | sed -n 's/^> //p' > "$work/effect.txt" || true
+cp "$work/effect.txt" "$build/registry_effect.txt"
 check "registry effect matches the expectation" diff -u "$here/registry_effect.txt" "$work/effect.txt"
 check "registering twice changes nothing" wine64 regsvr32 /s "$dll"
 classes_dump > "$work/registered2.txt"
