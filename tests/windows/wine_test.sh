@@ -56,14 +56,50 @@ check "registering twice changes nothing" wine64 regsvr32 /s "$dll"
 classes_dump > "$work/registered2.txt"
 check "second registration is idempotent" diff -u "$work/registered.txt" "$work/registered2.txt"
 
-if [ -n "${MORVANE_CLI:-}" ] && [ -x "$MORVANE_CLI" ]; then
-  samples=$(realpath "${MORVANE_SAMPLES:-../shared/samples}")
-  mkdir -p "$WINEPREFIX/drive_c/photos"
-  for f in "$samples"/*.NEF "$samples"/*.CR2 "$samples"/*.JPG "$samples"/*.nef "$samples"/*.cr2 "$samples"/*.jpg; do
-    [ -f "$f" ] && cp "$f" "$WINEPREFIX/drive_c/photos/" || true
-  done
-  ls "$WINEPREFIX/drive_c/photos" > "$work/photos.txt"
+# What the file browser does, compared with the Linux command line for the same files.
+cli=${MORVANE_CLI:-build/morvane}
+photos=$WINEPREFIX/drive_c/photos
+mkdir -p "$photos"
+cp samples/sample.nef "$photos/sample.nef"
+# A name outside the ANSI code page (Greek and CJK letters).
+cp samples/sample.nef "$photos/Ωμέγα_写真.nef"
+tips=("sample.nef")
+thumbs=("sample.nef" "Ωμέγα_写真.nef")
+shared=${MORVANE_SAMPLES:-../shared/samples}
+if [ -d "$shared" ]; then
+  cp "$shared/CanonRaw.cr2" "$shared/Canon.jpg" "$photos/"
+  tips+=("CanonRaw.cr2" "Canon.jpg")
+  thumbs+=("CanonRaw.cr2")
 fi
+client() { wine64 "$work/morvane_com_client.exe" "$@"; }
+for name in "${thumbs[@]}"; do
+  for size in 96 256; do
+    client thumb "C:\\photos\\$name" "$size" "C:\\photos\\$name.$size.ppm" > /dev/null || true
+    "$cli" thumb "$photos/$name" -o "$work/$name.$size.png" --size "$size" > /dev/null 2>&1 || true
+    check "thumbnail $name at $size through COM equals the command line's" \
+      python3 "$here/same_picture.py" "$photos/$name.$size.ppm" "$work/$name.$size.png"
+  done
+done
+for name in "${tips[@]}"; do
+  client tip "C:\\photos\\$name" "C:\\photos\\$name.tip.txt" || true
+  "$cli" info "$photos/$name" > "$work/$name.tip.txt" 2>/dev/null || true
+  check "info tip of $name through COM equals the command line's" \
+    python3 "$here/same_text.py" "$photos/$name.tip.txt" "$work/$name.tip.txt"
+done
+
+# The cache lives in the prefix's application-data folder; asking again is answered from it.
+appdata=$(wine64 reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' /v AppData | tr -d '\r' | awk -F'REG_SZ' '/AppData/ {sub(/^[ \t]+/, "", $2); print $2}')
+database=$(wine64 winepath -u "$appdata\\Morvane\\mrvThumbs.db" 2>/dev/null | tr -d '\r')
+check "cache database in the application-data folder ($appdata\\Morvane)" test -s "$database"
+rows_before=$(sqlite3 "$database" 'SELECT COUNT(*) FROM mrvThumbs' 2>/dev/null || echo none)
+client thumb 'C:\photos\sample.nef' 96 'C:\photos\again.ppm' > /dev/null || true
+rows_after=$(sqlite3 "$database" 'SELECT COUNT(*) FROM mrvThumbs' 2>/dev/null || echo none)
+check "second request is a cache hit (rows $rows_before, then $rows_after)" \
+  bash -c "[ '$rows_before' != none ] && [ '$rows_before' = '$rows_after' ] && cmp -s '$photos/again.ppm' '$photos/sample.nef.96.ppm'"
+
+check "regsvr32 /u unregisters" wine64 regsvr32 /s /u "$dll"
+classes_dump > "$work/unregistered.txt"
+check "unregistering removes every key it wrote and keeps the others" diff -u "$work/before.txt" "$work/unregistered.txt"
 
 echo "Wine test took $((SECONDS - start)) s"
 echo "$passed passed, $failures failed"
