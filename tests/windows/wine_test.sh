@@ -38,7 +38,7 @@ ln -s "$work/morvane.dll" "$WINEPREFIX/drive_c/morvane.dll"
 classes_dump() {
   wine64 reg export 'HKLM\Software\Classes' "$work/classes.reg" /y >/dev/null 2>&1
   wine64 reg export 'HKLM\Software\Microsoft\Windows\CurrentVersion\Shell Extensions\Approved' "$work/approved.reg" /y >/dev/null 2>&1 || : > "$work/approved.reg"
-  python3 "$here/reg_lines.py" "$work/classes.reg" "$work/approved.reg"
+  /usr/bin/python3 "$here/reg_lines.py" "$work/classes.reg" "$work/approved.reg"
 }
 
 # Another program's info-tip handler for CR2 and a JPG file type with content of its own.
@@ -77,14 +77,14 @@ for name in "${thumbs[@]}"; do
     client thumb "C:\\photos\\$name" "$size" "C:\\photos\\$name.$size.ppm" > /dev/null || true
     "$cli" thumb "$photos/$name" -o "$work/$name.$size.png" --size "$size" > /dev/null 2>&1 || true
     check "thumbnail $name at $size through COM equals the command line's" \
-      python3 "$here/same_picture.py" "$photos/$name.$size.ppm" "$work/$name.$size.png"
+      /usr/bin/python3 "$here/same_picture.py" "$photos/$name.$size.ppm" "$work/$name.$size.png"
   done
 done
 for name in "${tips[@]}"; do
   client tip "C:\\photos\\$name" "C:\\photos\\$name.tip.txt" || true
   "$cli" info "$photos/$name" > "$work/$name.tip.txt" 2>/dev/null || true
   check "info tip of $name through COM equals the command line's" \
-    python3 "$here/same_text.py" "$photos/$name.tip.txt" "$work/$name.tip.txt"
+    /usr/bin/python3 "$here/same_text.py" "$photos/$name.tip.txt" "$work/$name.tip.txt"
 done
 
 # The cache lives in the prefix's application-data folder; asking again is answered from it.
