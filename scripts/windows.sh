@@ -37,4 +37,6 @@ for arch in x86_64 i686; do
 done
 
 [ "${1:-}" = build ] && exit 0
+# The test compares with the Linux command line.
+if [ -f build/build.ninja ]; then cmake --build build --target morvane; else scripts/setup.sh; fi
 tests/windows/wine_test.sh build-windows/x86_64
