@@ -41,8 +41,8 @@ classes_dump() {
   /usr/bin/python3 "$here/reg_lines.py" "$work/classes.reg" "$work/approved.reg"
 }
 
-# Another program's info-tip handler for CR2 and a JPG file type with content of its own.
-wine64 reg add 'HKCR\.CR2\shellex\{00021500-0000-0000-C000-000000000046}' /ve /d '{11111111-2222-3333-4444-555555555555}' /f >/dev/null
+# Another program's info-tip handler for CRW and a JPG file type with content of its own.
+wine64 reg add 'HKCR\.CRW\shellex\{00021500-0000-0000-C000-000000000046}' /ve /d '{11111111-2222-3333-4444-555555555555}' /f >/dev/null
 wine64 reg add 'HKCR\.JPG' /ve /d jpegfile /f >/dev/null
 wine64 reg add 'HKCR\.JPG\OpenWithProgids' /f >/dev/null
 classes_dump > "$work/before.txt"
