@@ -12,7 +12,11 @@ double CacheFileSize(uint64_t size) { return static_cast<double>(static_cast<int
 double CacheFileStamp(int64_t unix_seconds) {
   const time_t t = static_cast<time_t>(unix_seconds);
   std::tm local{};
+#if defined(_WIN32)
+  if (::localtime_s(&local, &t) != 0) local = std::tm{};
+#else
   if (::localtime_r(&t, &local) == nullptr) local = std::tm{};
+#endif
   int year = local.tm_year + 1900;
   int month = local.tm_mon + 1;
   int day = local.tm_mday;

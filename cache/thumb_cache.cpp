@@ -1,11 +1,17 @@
 #include "cache/thumb_cache.h"
 
+#if defined(_WIN32)
+#include "platform/file_path.h"
+#include "platform/windows_api.h"
+#else
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstring>
 
 #include "platform/app_data.h"
+#include "platform/code_page.h"
 #include "platform/guid.h"
 #include "platform/files.h"
 
@@ -76,9 +82,18 @@ void Execute(sqlite3* db, const char* sql) {
   }
 }
 
+// SQLite takes file names in UTF-8; on Windows the logic's paths are in the ANSI code page.
+std::string DatabaseFileName(const std::string& file) {
+#if defined(_WIN32)
+  return AnsiToUtf8(file);
+#else
+  return file;
+#endif
+}
+
 sqlite3* OpenDatabase(const std::string& file, int flags) {
   sqlite3* db = nullptr;
-  const int rc = sqlite3_open_v2(file.c_str(), &db, flags, nullptr);
+  const int rc = sqlite3_open_v2(DatabaseFileName(file).c_str(), &db, flags, nullptr);
   if (rc != SQLITE_OK) {
     const std::string message = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     sqlite3_close(db);
@@ -88,9 +103,37 @@ sqlite3* OpenDatabase(const std::string& file, int flags) {
   return db;
 }
 
+#if defined(_WIN32)
+constexpr const char* kCacheFolderName = "Morvane\\";
+
+void RemoveFile(const std::string& file) { DeleteFileW(FileSystemPath(file).c_str()); }
+
+// Puts the finished file in place unless one is there already; false with the reason otherwise.
+bool LinkInPlace(const std::string& from, const std::string& to, std::string& reason) {
+  if (MoveFileExW(FileSystemPath(from).c_str(), FileSystemPath(to).c_str(), 0) != FALSE) return true;
+  const DWORD error = GetLastError();
+  if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return false;
+  reason = "error " + std::to_string(error);
+  RemoveFile(from);
+  return false;
+}
+#else
+constexpr const char* kCacheFolderName = "Morvane/";
+
+void RemoveFile(const std::string& file) { ::unlink(file.c_str()); }
+
+bool LinkInPlace(const std::string& from, const std::string& to, std::string& reason) {
+  const bool linked = ::link(from.c_str(), to.c_str()) == 0;
+  const int link_error = errno;
+  RemoveFile(from);
+  if (!linked && link_error != EEXIST) reason = std::strerror(link_error);
+  return linked;
+}
+#endif
+
 }  // namespace
 
-std::string TThumbCache::DefaultFolder() { return UserApplicationDataFolder() + "Morvane/"; }
+std::string TThumbCache::DefaultFolder() { return UserApplicationDataFolder() + kCacheFolderName; }
 
 TThumbCache::TThumbCache(std::string folder) {
   ForceDirectories(folder);
@@ -111,15 +154,13 @@ void TThumbCache::CreateDatabase() {
     Execute(db, kCreateIndex);
   } catch (...) {
     sqlite3_close(db);
-    ::unlink(scratch.c_str());
+    RemoveFile(scratch);
     throw;
   }
   sqlite3_close(db);
-  const bool linked = ::link(scratch.c_str(), database_file_.c_str()) == 0;
-  const int link_error = errno;
-  ::unlink(scratch.c_str());
-  if (!linked && link_error != EEXIST)
-    throw ECacheError("Thumbnail cache " + database_file_ + ": " + std::strerror(link_error));
+  std::string reason;
+  if (!LinkInPlace(scratch, database_file_, reason) && !reason.empty())
+    throw ECacheError("Thumbnail cache " + database_file_ + ": " + reason);
 }
 
 sqlite3* TThumbCache::Connection() {

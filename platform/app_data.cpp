@@ -1,12 +1,49 @@
 #include "platform/app_data.h"
 
+#include <filesystem>
+
+#if defined(_WIN32)
+#include "platform/file_path.h"
+#include "platform/windows_api.h"
+#else
 #include <pwd.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
+#endif
 
 namespace morvane {
+
+#if defined(_WIN32)
+
+// The "AppData" value of the shell's folder list for the current user; empty when the key or
+// the value cannot be read.
+std::string UserApplicationDataFolder() {
+  std::string folder;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0,
+                    KEY_READ, &key) == ERROR_SUCCESS) {
+    char value[MAX_PATH + 1] = {};
+    DWORD size = MAX_PATH;
+    DWORD type = 0;
+    if (RegQueryValueExA(key, "AppData", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS &&
+        (type == REG_SZ || type == REG_EXPAND_SZ))
+      folder.assign(value, strnlen(value, size));
+    RegCloseKey(key);
+  }
+  if (folder.empty() || folder.back() != '\\') folder += '\\';
+  return folder;
+}
+
+bool ForceDirectories(const std::string& folder) {
+  // The folder text is in the ANSI code page; the file system is asked through its wide form.
+  std::error_code error;
+  const std::wstring wide = FileSystemPath(folder);
+  std::filesystem::create_directories(wide, error);
+  return std::filesystem::is_directory(wide, error);
+}
+
+#else
 
 std::string UserApplicationDataFolder() {
   std::string folder;
@@ -29,5 +66,7 @@ bool ForceDirectories(const std::string& folder) {
   std::filesystem::create_directories(folder, error);
   return std::filesystem::is_directory(folder, error);
 }
+
+#endif
 
 }  // namespace morvane

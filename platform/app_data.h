@@ -1,5 +1,6 @@
 // The user's per-user application-data folder, with a trailing "/". On Linux it is
-// $XDG_CACHE_HOME, or ~/.cache when that is not set.
+// $XDG_CACHE_HOME, or ~/.cache when that is not set; on Windows the "AppData" folder the shell
+// names for the current user.
 #pragma once
 
 #include <string>

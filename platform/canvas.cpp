@@ -19,12 +19,14 @@ constexpr int kMaxFontScale = 16;
 
 }  // namespace
 
+#if !defined(_WIN32)
 TColor GetSysColor(int index) {
   switch (index) {
     case COLOR_WINDOW: return MakeColor(255, 255, 255);
     default: return MakeColor(0, 0, 0);
   }
 }
+#endif
 
 int32_t MulDiv(int32_t a, int32_t b, int32_t c) {
   if (c == 0) return -1;

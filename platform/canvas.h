@@ -9,6 +9,11 @@
 
 #include "platform/raster.h"
 
+#if defined(_WIN32)
+// Windows has the system colours itself, in the same red-green-blue byte order as TColor.
+#include "platform/windows_api.h"
+#endif
+
 namespace morvane {
 
 struct TRect {
@@ -19,10 +24,12 @@ struct TRect {
   bool operator==(const TRect&) const = default;
 };
 
+#if !defined(_WIN32)
 // System colour indexes; only the window background is used.
 inline constexpr int COLOR_WINDOW = 5;
 // The colour of a system colour index. The window background is white on this platform.
 TColor GetSysColor(int index);
+#endif
 
 // a * b / c with a 64-bit intermediate, rounded to the nearest with halves away from zero;
 // -1 when c is 0 or the result does not fit in 32 bits.

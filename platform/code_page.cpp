@@ -3,7 +3,54 @@
 #include <array>
 #include <cstdint>
 
+#if defined(_WIN32)
+#include "platform/windows_api.h"
+#endif
+
 namespace morvane {
+
+#if defined(_WIN32)
+
+// On Windows the system's own conversions of the ANSI code page are used.
+namespace {
+
+std::u16string ToWide(UINT code_page, std::string_view text) {
+  if (text.empty()) return {};
+  const int length = MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return std::u16string(wide.begin(), wide.end());
+}
+
+std::string FromWide(UINT code_page, std::u16string_view text, BOOL* lossy) {
+  if (text.empty()) return {};
+  const std::wstring wide(text.begin(), text.end());
+  const bool utf8 = code_page == CP_UTF8;
+  const int length = WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                         nullptr, utf8 ? nullptr : lossy);
+  std::string out(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()), out.data(), length, nullptr,
+                      utf8 ? nullptr : lossy);
+  return out;
+}
+
+}  // namespace
+
+std::string AnsiToUtf8(std::string_view ansi) { return FromWide(CP_UTF8, ToWide(CP_ACP, ansi), nullptr); }
+
+std::string Utf8ToAnsi(std::string_view utf8) { return FromWide(CP_ACP, ToWide(CP_UTF8, utf8), nullptr); }
+
+std::u16string AnsiToUtf16(std::string_view ansi) { return ToWide(CP_ACP, ansi); }
+
+std::string Utf16ToAnsi(std::u16string_view utf16) { return FromWide(CP_ACP, utf16, nullptr); }
+
+bool Utf16FitsAnsi(std::u16string_view utf16) {
+  BOOL lossy = FALSE;
+  FromWide(CP_ACP, utf16, &lossy);
+  return lossy == FALSE;
+}
+
+#else
 
 namespace {
 
@@ -113,5 +160,7 @@ bool Utf16FitsAnsi(std::u16string_view utf16) {
     if (u != u'?' && UnitToAnsi(u) == '?') return false;
   return true;
 }
+
+#endif
 
 }  // namespace morvane

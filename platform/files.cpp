@@ -1,13 +1,57 @@
 #include "platform/files.h"
 
+#if defined(_WIN32)
+#include "platform/file_path.h"
+#include "platform/windows_api.h"
+#else
 #include <dirent.h>
 #include <sys/stat.h>
 
 #include <memory>
 
 #include "platform/text.h"
+#endif
 
 namespace morvane {
+
+#if defined(_WIN32)
+
+namespace {
+
+std::optional<WIN32_FILE_ATTRIBUTE_DATA> FileAttributes(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (path.empty() || GetFileAttributesExW(FileSystemPath(path).c_str(), GetFileExInfoStandard, &data) == FALSE ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return std::nullopt;
+  return data;
+}
+
+}  // namespace
+
+bool FileExists(const std::string& path) { return FileAttributes(path).has_value(); }
+
+std::optional<uint64_t> GetFileSize(const std::string& path) {
+  const auto data = FileAttributes(path);
+  if (!data) return std::nullopt;
+  return (static_cast<uint64_t>(data->nFileSizeHigh) << 32) | data->nFileSizeLow;
+}
+
+std::optional<int64_t> GetFileLastWriteTime(const std::string& path) {
+  const auto data = FileAttributes(path);
+  if (!data) return std::nullopt;
+  // 100-nanosecond ticks since 1601 to seconds since 1970.
+  const uint64_t ticks =
+      (static_cast<uint64_t>(data->ftLastWriteTime.dwHighDateTime) << 32) | data->ftLastWriteTime.dwLowDateTime;
+  return static_cast<int64_t>(ticks / 10000000ULL) - 11644473600LL;
+}
+
+// Windows file names ignore letter case already.
+std::optional<std::string> FindFileIgnoringCase(const std::string& path) {
+  if (FileExists(path)) return path;
+  return std::nullopt;
+}
+
+#else
 
 bool FileExists(const std::string& path) {
   struct stat st {};
@@ -41,5 +85,7 @@ std::optional<std::string> FindFileIgnoringCase(const std::string& path) {
   }
   return std::nullopt;
 }
+
+#endif
 
 }  // namespace morvane

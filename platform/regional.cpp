@@ -1,6 +1,10 @@
 #include "platform/regional.h"
 
+#if defined(_WIN32)
+#include "platform/windows_api.h"
+#else
 #include <langinfo.h>
+#endif
 
 #include <clocale>
 #include <cstring>
@@ -17,6 +21,14 @@ namespace {
 std::mutex settings_mutex;
 std::optional<TRegionalSettings> override_settings;
 
+#if defined(_WIN32)
+// One character of the user's regional settings, in the ANSI code page.
+char LocaleCharacter(LCTYPE item, char fallback) {
+  char text[8] = {};
+  if (GetLocaleInfoA(LOCALE_USER_DEFAULT, item, text, sizeof(text)) < 2) return fallback;
+  return static_cast<unsigned char>(text[0]) == 0xA0 ? ' ' : text[0];
+}
+#else
 // A locale separator is UTF-8 text of one character; keep it when the code page has it.
 char SeparatorFrom(const char* text, char fallback) {
   if (text == nullptr || *text == '\0') return fallback;
@@ -36,6 +48,7 @@ char TimeSeparatorOf(const char* time_format) {
   }
   return ':';
 }
+#endif
 
 const TRegionalSettings& LocaleSettings() {
   static const TRegionalSettings settings = ReadLocaleSettings();
@@ -46,12 +59,18 @@ const TRegionalSettings& LocaleSettings() {
 
 TRegionalSettings ReadLocaleSettings() {
   TRegionalSettings settings;
+#if defined(_WIN32)
+  settings.DecimalSeparator = LocaleCharacter(LOCALE_SDECIMAL, '.');
+  settings.ThousandSeparator = LocaleCharacter(LOCALE_STHOUSAND, ',');
+  settings.TimeSeparator = LocaleCharacter(LOCALE_STIME, ':');
+#else
   const lconv* conventions = std::localeconv();
   if (conventions != nullptr) {
     settings.DecimalSeparator = SeparatorFrom(conventions->decimal_point, '.');
     settings.ThousandSeparator = SeparatorFrom(conventions->thousands_sep, ',');
   }
   settings.TimeSeparator = TimeSeparatorOf(nl_langinfo(T_FMT));
+#endif
   if (settings.ThousandSeparator == settings.DecimalSeparator)
     settings.ThousandSeparator = settings.DecimalSeparator == ',' ? '.' : ',';
   return settings;

@@ -1,8 +1,13 @@
 #include "platform/stream.h"
 
+#if defined(_WIN32)
+#include "platform/file_path.h"
+#include "platform/windows_api.h"
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -73,6 +78,44 @@ size_t TMemoryStream::ReadAt(int64_t offset, void* buffer, size_t count) {
   return count;
 }
 
+#if defined(_WIN32)
+
+TFileStream::TFileStream(const std::string& path) {
+  handle_ = CreateFileW(FileSystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle_ == INVALID_HANDLE_VALUE) throw EMorvaneError("Cannot open file \"" + path + "\".");
+  LARGE_INTEGER size{};
+  if (GetFileType(handle_) != FILE_TYPE_DISK || GetFileSizeEx(handle_, &size) == FALSE) {
+    CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+    throw EMorvaneError("Cannot open file \"" + path + "\". Not a regular file");
+  }
+  size_ = size.QuadPart;
+  buffer_ = std::make_unique<uint8_t[]>(kBufferSize);
+}
+
+TFileStream::~TFileStream() {
+  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+}
+
+size_t TFileStream::ReadFromFile(int64_t offset, void* buffer, size_t count) {
+  size_t done = 0;
+  auto* out = static_cast<uint8_t*>(buffer);
+  while (done < count) {
+    OVERLAPPED at{};
+    const uint64_t position = static_cast<uint64_t>(offset) + done;
+    at.Offset = static_cast<DWORD>(position & 0xFFFFFFFFu);
+    at.OffsetHigh = static_cast<DWORD>(position >> 32);
+    DWORD got = 0;
+    const DWORD want = static_cast<DWORD>(std::min<size_t>(count - done, 1u << 30));
+    if (ReadFile(handle_, out + done, want, &got, &at) == FALSE || got == 0) break;
+    done += got;
+  }
+  return done;
+}
+
+#else
+
 TFileStream::TFileStream(const std::string& path) {
   fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd_ < 0) throw EMorvaneError("Cannot open file \"" + path + "\". " + std::strerror(errno));
@@ -101,6 +144,8 @@ size_t TFileStream::ReadFromFile(int64_t offset, void* buffer, size_t count) {
   }
   return done;
 }
+
+#endif
 
 size_t TFileStream::ReadAt(int64_t offset, void* buffer, size_t count) {
   // Large reads go straight to the file; small ones are served from the buffer.

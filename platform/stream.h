@@ -90,7 +90,11 @@ class TFileStream : public TStream {
  private:
   size_t ReadFromFile(int64_t offset, void* buffer, size_t count);
 
+#if defined(_WIN32)
+  void* handle_ = reinterpret_cast<void*>(static_cast<intptr_t>(-1));
+#else
   int fd_ = -1;
+#endif
   int64_t size_ = 0;
   static constexpr size_t kBufferSize = 16384;
   std::unique_ptr<uint8_t[]> buffer_;

@@ -40,8 +40,8 @@ TSxCustomExceptionInfo::TSxCustomExceptionInfo(TComponent* sender, std::exceptio
     : Sender(sender), Exception(std::move(error)) {
   const std::string message = ErrorMessage(Exception);
   const char* dot = !message.empty() && message.back() != '.' ? "." : "";
-  Message = Format("Exception %s in module %s at %08zX.\r\n%s%s\r\n", ErrorClassName(Exception).c_str(),
-                   LibraryFileName().c_str(), reinterpret_cast<size_t>(ExceptionAddress), message.c_str(), dot);
+  Message = Format("Exception %s in module %s at %08llX.\r\n%s%s\r\n", ErrorClassName(Exception).c_str(),
+                   LibraryFileName().c_str(), static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(ExceptionAddress)), message.c_str(), dot);
   if (Message.size() > kMaxMessage) Message.resize(kMaxMessage);
   Details.emplace_back("Date/time", NowText());
   if (Sender != nullptr) {

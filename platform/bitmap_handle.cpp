@@ -1,0 +1,45 @@
+// Bitmap handles on Windows: a 24-bit bottom-up DIB section, which the shell can select, copy
+// and read back with GetDIBits.
+#if defined(_WIN32)
+
+#include "platform/bitmap_handle.h"
+
+#include <cstring>
+
+namespace morvane {
+
+HBITMAP CreateBitmapHandle(const TRaster& raster) {
+  if (raster.Empty()) return nullptr;
+  const LONG width = raster.Width();
+  const LONG height = raster.Height();
+  const LONG row_bytes = (width * 3 + 3) & ~3;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bitmap == nullptr || bits == nullptr) {
+    if (bitmap != nullptr) DeleteObject(bitmap);
+    return nullptr;
+  }
+  for (LONG y = 0; y < height; ++y) {
+    BYTE* row = static_cast<BYTE*>(bits) + static_cast<size_t>(height - 1 - y) * static_cast<size_t>(row_bytes);
+    std::memset(row, 0, static_cast<size_t>(row_bytes));
+    for (LONG x = 0; x < width; ++x) {
+      const TColor color = raster.PixelColor(x, y);
+      row[x * 3] = BlueOf(color);
+      row[x * 3 + 1] = GreenOf(color);
+      row[x * 3 + 2] = RedOf(color);
+    }
+  }
+  GdiFlush();
+  return bitmap;
+}
+
+}  // namespace morvane
+
+#endif
