@@ -77,13 +77,17 @@ std::optional<std::string> FindFileIgnoringCase(const std::string& path) {
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
   if (!dir) return std::nullopt;
+  // Of several names that differ only in letter case, the smallest one wins, whatever order
+  // the folder lists them in.
+  std::optional<std::string> found;
   while (const dirent* entry = ::readdir(dir.get())) {
-    if (!SameText(entry->d_name, name)) continue;
+    if (!SameText(entry->d_name, name) || (found && entry->d_name >= *found)) continue;
     const std::string candidate =
         slash == std::string::npos ? std::string(entry->d_name) : path.substr(0, slash + 1) + entry->d_name;
-    if (FileExists(candidate)) return candidate;
+    if (FileExists(candidate)) found = entry->d_name;
   }
-  return std::nullopt;
+  if (!found) return std::nullopt;
+  return slash == std::string::npos ? *found : path.substr(0, slash + 1) + *found;
 }
 
 #endif

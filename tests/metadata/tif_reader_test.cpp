@@ -259,6 +259,10 @@ TEST(TifReaderTest, SidecarFileNameFindsTheThm) {
   EXPECT_EQ(SidecarFileName(crw), thm);
   EXPECT_EQ(SidecarFileName(thm), thm);
   EXPECT_EQ(SidecarFileName(dir.Path() + "/noext"), dir.Path() + "/noext");
+  // Two sidecars that differ only in letter case: always the same one.
+  dir.Write("IMG_2.thm", "x");
+  const std::string upper = dir.Write("IMG_2.THM", "x");
+  EXPECT_EQ(SidecarFileName(dir.Path() + "/IMG_2.CRW"), upper);
 }
 
 TEST(TifReaderTest, FileKindsByExtensionAndModel) {
