@@ -1,18 +1,4 @@
-# Cross-builds for 64-bit Windows with Debian's mingw-w64 (POSIX threads flavour). The runtime is
-# linked statically so the DLL and the test client need nothing beside them.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-builds for 64-bit Windows with Debian's mingw-w64.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(MINGW_TRIPLET x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${MINGW_TRIPLET}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${MINGW_TRIPLET}-g++-posix)
-set(CMAKE_RC_COMPILER ${MINGW_TRIPLET}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLET})
-if(DEFINED ENV{MORVANE_WINDOWS_DEPS})
-  list(APPEND CMAKE_FIND_ROOT_PATH $ENV{MORVANE_WINDOWS_DEPS})
-endif()
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-toolchain.cmake)

@@ -26,7 +26,7 @@ for s in "${sources[@]}"; do
   [ -n "$v" ] || { echo "no source package $s" >&2; exit 1; }
   versions+="$s=$v "
 done
-stamp="$versions $(sha256sum "$0" "$toolchain" | awk '{print $1}' | tr '\n' ' ')"
+stamp="$versions $(sha256sum "$0" "$toolchain" "$PWD/cmake/mingw-toolchain.cmake" | awk '{print $1}' | tr '\n' ' ')"
 if [ -f "$prefix/stamp" ] && [ "$(cat "$prefix/stamp")" = "$stamp" ]; then
   echo "Windows libraries for $triplet are up to date in $prefix"
   exit 0

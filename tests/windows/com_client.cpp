@@ -49,23 +49,32 @@ bool WriteFileBytes(const wchar_t* path, const std::string& header, const std::v
   return std::fclose(out) == 0 && ok;
 }
 
-int Thumbnail(const std::wstring& file, int size, const wchar_t* out_path) {
+// What the file browser does first: the handler class of the file's type in the category,
+// an object of it loaded with the file, asked for the interface. 0, or the failing step's code.
+template <typename T>
+int LoadHandler(const std::wstring& file, const wchar_t* category, REFIID iid, const char* what,
+                TReleaser<T>& handler) {
   CLSID clsid{};
-  if (!HandlerClass(file, kThumbnailCategory, clsid)) return Fail("thumbnail handler lookup", E_FAIL);
+  if (!HandlerClass(file, category, clsid)) return Fail((std::string(what) + " handler lookup").c_str(), E_FAIL);
   TReleaser<IPersistFile> persist;
   HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IPersistFile,
                                 reinterpret_cast<void**>(&persist.p));
   if (FAILED(hr)) return Fail("CoCreateInstance", hr);
   hr = persist.p->Load(file.c_str(), STGM_READ);
   if (FAILED(hr)) return Fail("IPersistFile::Load", hr);
+  hr = persist.p->QueryInterface(iid, reinterpret_cast<void**>(&handler.p));
+  if (FAILED(hr)) return Fail("QueryInterface", hr);
+  return 0;
+}
+
+int Thumbnail(const std::wstring& file, int size, const wchar_t* out_path) {
   TReleaser<IExtractImage> extract;
-  hr = persist.p->QueryInterface(IID_IExtractImage, reinterpret_cast<void**>(&extract.p));
-  if (FAILED(hr)) return Fail("QueryInterface(IExtractImage)", hr);
+  if (const int failed = LoadHandler(file, kThumbnailCategory, IID_IExtractImage, "thumbnail", extract)) return failed;
   wchar_t location[MAX_PATH] = {};
   DWORD priority = 0;
   SIZE wanted{size, size};
   DWORD flags = IEIFLAG_ASPECT;
-  hr = extract.p->GetLocation(location, MAX_PATH, &priority, &wanted, 24, &flags);
+  HRESULT hr = extract.p->GetLocation(location, MAX_PATH, &priority, &wanted, 24, &flags);
   if (FAILED(hr) && hr != E_PENDING) return Fail("IExtractImage::GetLocation", hr);
   HBITMAP bitmap = nullptr;
   hr = extract.p->Extract(&bitmap);
@@ -106,19 +115,10 @@ int Thumbnail(const std::wstring& file, int size, const wchar_t* out_path) {
 }
 
 int InfoTip(const std::wstring& file, const wchar_t* out_path) {
-  CLSID clsid{};
-  if (!HandlerClass(file, kInfoTipCategory, clsid)) return Fail("info-tip handler lookup", E_FAIL);
-  TReleaser<IPersistFile> persist;
-  HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IPersistFile,
-                                reinterpret_cast<void**>(&persist.p));
-  if (FAILED(hr)) return Fail("CoCreateInstance", hr);
-  hr = persist.p->Load(file.c_str(), STGM_READ);
-  if (FAILED(hr)) return Fail("IPersistFile::Load", hr);
   TReleaser<IQueryInfo> query;
-  hr = persist.p->QueryInterface(IID_IQueryInfo, reinterpret_cast<void**>(&query.p));
-  if (FAILED(hr)) return Fail("QueryInterface(IQueryInfo)", hr);
+  if (const int failed = LoadHandler(file, kInfoTipCategory, IID_IQueryInfo, "info-tip", query)) return failed;
   wchar_t* tip = nullptr;
-  hr = query.p->GetInfoTip(0, &tip);
+  const HRESULT hr = query.p->GetInfoTip(0, &tip);
   if (FAILED(hr) || tip == nullptr) return Fail("IQueryInfo::GetInfoTip", hr);
   const int length = WideCharToMultiByte(CP_UTF8, 0, tip, -1, nullptr, 0, nullptr, nullptr);
   std::vector<BYTE> utf8(static_cast<size_t>(length > 0 ? length - 1 : 0));
