@@ -1,7 +1,6 @@
 #include "cache/thumb_cache.h"
 
 #if defined(_WIN32)
-#include "platform/file_path.h"
 #include "platform/windows_api.h"
 #else
 #include <unistd.h>
@@ -11,7 +10,7 @@
 #include <cstring>
 
 #include "platform/app_data.h"
-#include "platform/code_page.h"
+#include "platform/file_path.h"
 #include "platform/guid.h"
 #include "platform/files.h"
 
@@ -82,18 +81,9 @@ void Execute(sqlite3* db, const char* sql) {
   }
 }
 
-// SQLite takes file names in UTF-8; on Windows the logic's paths are in the ANSI code page.
-std::string DatabaseFileName(const std::string& file) {
-#if defined(_WIN32)
-  return AnsiToUtf8(file);
-#else
-  return file;
-#endif
-}
-
 sqlite3* OpenDatabase(const std::string& file, int flags) {
   sqlite3* db = nullptr;
-  const int rc = sqlite3_open_v2(DatabaseFileName(file).c_str(), &db, flags, nullptr);
+  const int rc = sqlite3_open_v2(PathToUtf8(file).c_str(), &db, flags, nullptr);
   if (rc != SQLITE_OK) {
     const std::string message = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     sqlite3_close(db);
@@ -171,13 +161,14 @@ sqlite3* TThumbCache::Connection() {
 }
 
 std::vector<TCacheRow> TThumbCache::FindRows(const std::string& file_name) {
+  // The column holds the path as Unicode text; the rows carry it in the logic's form.
   Statement select(Connection(), kSelectRows);
-  select.Bind(1, file_name);
+  select.Bind(1, PathToUtf8(file_name));
   std::vector<TCacheRow> rows;
   while (select.Step() == SQLITE_ROW) {
     TCacheRow row;
     row.GUID = select.Text(0);
-    row.FileName = select.Text(1);
+    row.FileName = file_name;
     row.FileSize = select.Number(2);
     row.FileStamp = select.Number(3);
     row.Thumb = select.Blob(4);
@@ -191,7 +182,7 @@ void TThumbCache::StoreRow(const TCacheRow& row, bool is_new, const TCacheRow& a
     if (is_new) {
       Statement insert(Connection(), kInsertRow);
       insert.Bind(1, row.GUID);
-      insert.Bind(2, row.FileName);
+      insert.Bind(2, PathToUtf8(row.FileName));
       insert.Bind(3, row.FileSize);
       insert.Bind(4, row.FileStamp);
       insert.Bind(5, row.Thumb);
@@ -202,7 +193,7 @@ void TThumbCache::StoreRow(const TCacheRow& row, bool is_new, const TCacheRow& a
       update.Bind(2, row.FileStamp);
       update.Bind(3, row.Thumb);
       update.Bind(4, as_read.GUID);
-      update.Bind(5, as_read.FileName);
+      update.Bind(5, PathToUtf8(as_read.FileName));
       update.Bind(6, as_read.FileSize);
       update.Bind(7, as_read.FileStamp);
       update.Step();

@@ -3,6 +3,8 @@
 #include <filesystem>
 
 #if defined(_WIN32)
+#include <cwchar>
+
 #include "platform/file_path.h"
 #include "platform/windows_api.h"
 #else
@@ -16,19 +18,22 @@ namespace morvane {
 
 #if defined(_WIN32)
 
-// The "AppData" value of the shell's folder list for the current user; empty when the key or
-// the value cannot be read.
+// The "AppData" value of the shell's folder list for the current user, read in its wide form so
+// that a profile folder outside the ANSI code page is found too; empty when the key or the value
+// cannot be read.
 std::string UserApplicationDataFolder() {
   std::string folder;
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0,
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0,
                     KEY_READ, &key) == ERROR_SUCCESS) {
-    char value[MAX_PATH + 1] = {};
-    DWORD size = MAX_PATH;
+    wchar_t value[MAX_PATH + 1] = {};
+    DWORD size = MAX_PATH * sizeof(wchar_t);
     DWORD type = 0;
-    if (RegQueryValueExA(key, "AppData", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS &&
-        (type == REG_SZ || type == REG_EXPAND_SZ))
-      folder.assign(value, strnlen(value, size));
+    if (RegQueryValueExW(key, L"AppData", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS &&
+        (type == REG_SZ || type == REG_EXPAND_SZ)) {
+      const std::u16string wide(value, value + wcsnlen(value, size / sizeof(wchar_t)));
+      folder = PathFromUtf16(wide);
+    }
     RegCloseKey(key);
   }
   if (folder.empty() || folder.back() != '\\') folder += '\\';
@@ -36,7 +41,6 @@ std::string UserApplicationDataFolder() {
 }
 
 bool ForceDirectories(const std::string& folder) {
-  // The folder text is in the ANSI code page; the file system is asked through its wide form.
   std::error_code error;
   const std::wstring wide = FileSystemPath(folder);
   std::filesystem::create_directories(wide, error);

@@ -44,11 +44,9 @@ std::u16string AnsiToUtf16(std::string_view ansi) { return ToWide(CP_ACP, ansi);
 
 std::string Utf16ToAnsi(std::u16string_view utf16) { return FromWide(CP_ACP, utf16, nullptr); }
 
-bool Utf16FitsAnsi(std::u16string_view utf16) {
-  BOOL lossy = FALSE;
-  FromWide(CP_ACP, utf16, &lossy);
-  return lossy == FALSE;
-}
+std::string Utf16ToUtf8(std::u16string_view utf16) { return FromWide(CP_UTF8, utf16, nullptr); }
+
+std::u16string Utf8ToUtf16(std::string_view utf8) { return ToWide(CP_UTF8, utf8); }
 
 #else
 
@@ -155,12 +153,39 @@ std::string Utf16ToAnsi(std::u16string_view utf16) {
   return out;
 }
 
-bool Utf16FitsAnsi(std::u16string_view utf16) {
-  for (char16_t u : utf16)
-    if (u != u'?' && UnitToAnsi(u) == '?') return false;
-  return true;
+std::string Utf16ToUtf8(std::u16string_view utf16) {
+  std::string out;
+  out.reserve(utf16.size());
+  for (size_t i = 0; i < utf16.size(); ++i) {
+    char32_t u = utf16[i];
+    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 && utf16[i + 1] <= 0xDFFF) {
+      u = 0x10000 + ((u - 0xD800) << 10) + (utf16[++i] - 0xDC00);
+    } else if (u >= 0xD800 && u <= 0xDFFF) {
+      u = 0xFFFD;  // a lone surrogate
+    }
+    AppendUtf8(out, u);
+  }
+  return out;
+}
+
+std::u16string Utf8ToUtf16(std::string_view utf8) {
+  std::u16string out;
+  out.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size();) {
+    char32_t u = NextUtf8(utf8, i);
+    if (u > 0x10FFFF || (u >= 0xD800 && u <= 0xDFFF)) u = 0xFFFD;
+    if (u >= 0x10000) {
+      out += static_cast<char16_t>(0xD800 + ((u - 0x10000) >> 10));
+      out += static_cast<char16_t>(0xDC00 + ((u - 0x10000) & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(u);
+    }
+  }
+  return out;
 }
 
 #endif
+
+bool Utf16FitsAnsi(std::u16string_view utf16) { return AnsiToUtf16(Utf16ToAnsi(utf16)) == utf16; }
 
 }  // namespace morvane

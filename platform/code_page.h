@@ -11,7 +11,11 @@ std::string AnsiToUtf8(std::string_view ansi);
 std::string Utf8ToAnsi(std::string_view utf8);
 std::u16string AnsiToUtf16(std::string_view ansi);
 std::string Utf16ToAnsi(std::u16string_view utf16);
-// True when every character of the UTF-16 text exists in the code page.
+// True when every character of the UTF-16 text exists in the code page: the text converts to
+// it and back unchanged (a look-alike the system would put in a character's place does not count).
 bool Utf16FitsAnsi(std::u16string_view utf16);
+// UTF-16 to and from UTF-8; malformed input gives U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view utf16);
+std::u16string Utf8ToUtf16(std::string_view utf8);
 
 }  // namespace morvane

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "platform/errors.h"
+#include "platform/file_path.h"
 #include "platform/regional.h"
 
 namespace morvane {
@@ -188,7 +189,7 @@ std::string Format(const char* pattern, ...) {
 }
 
 std::string ExtractFileExt(std::string_view path) {
-  const size_t slash = path.find_last_of('/');
+  const size_t slash = path.find_last_of(kPathDelimiters);
   const size_t dot = path.find_last_of('.');
   if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return {};
   return std::string(path.substr(dot));

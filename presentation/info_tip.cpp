@@ -3,6 +3,8 @@
 #include <cmath>
 
 #include "metadata/tif_reader.h"
+#include "platform/code_page.h"
+#include "platform/file_path.h"
 #include "platform/files.h"
 #include "platform/locks.h"
 #include "platform/regional.h"
@@ -84,7 +86,7 @@ std::string ComposeInfoTip(const std::string& path) {
       text = "no exif available";
     }
     text += "\r\n\r\n";
-    std::string type = UpperCase(ExtractFileExt(path));
+    std::string type = UpperCase(Utf16ToAnsi(PathToUtf16(ExtractFileExt(path))));
     std::erase(type, '.');
     text += "Type: " + type + " file\r\n";
     text += "Size: " + FormatFileSize(0, true, static_cast<int64_t>(FileSizeOf(path)));

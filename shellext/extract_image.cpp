@@ -1,7 +1,7 @@
 #include "shellext/extract_image.h"
 
 #include "platform/bitmap_handle.h"
-#include "platform/code_page.h"
+#include "platform/file_path.h"
 #include "platform/wide_text.h"
 
 namespace morvane {
@@ -32,7 +32,7 @@ HRESULT STDMETHODCALLTYPE TSxExtractImage::GetLocation(LPWSTR pszPathBuffer, DWO
   if (pdwPriority != nullptr) *pdwPriority = 0;
   try {
     if (pszPathBuffer != nullptr && cch > 0) {
-      const std::u16string path = AnsiToUtf16(FileName());
+      const std::u16string path = PathToUtf16(FileName());
       CopyToWide(path.size() <= cch - 1 ? std::u16string_view(path) : std::u16string_view(), pszPathBuffer);
     }
     if (!OnExtractImage) return S_OK;

@@ -5,6 +5,7 @@
 
 #include "platform/code_page.h"
 #include "platform/errors.h"
+#include "platform/file_path.h"
 #include "platform/wide_text.h"
 
 namespace morvane {
@@ -26,11 +27,9 @@ class TMarkerScope {
 
 constexpr size_t kPathUnits = 260;
 
-// A text in a buffer of 260 units, cut to fit with its zero.
-std::u16string Fixed260(const std::string& ansi) {
-  std::u16string wide = AnsiToUtf16(ansi);
-  if (wide.size() > kPathUnits - 1) wide.resize(kPathUnits - 1);
-  return wide;
+// A path piece in a buffer of 260 units, cut to fit with its zero.
+std::u16string Fixed260(std::u16string_view path) {
+  return std::u16string(path.substr(0, kPathUnits - 1));
 }
 
 void AsWide(const std::u16string& text, std::vector<WCHAR>& buffer) {
@@ -103,11 +102,13 @@ void TSxInfoTip::RegisterFileType(const std::string& file_type, bool register_co
 
 std::u16string TSxInfoTip::SystemInfoTip() {
   const std::string path = FileName();
-  const size_t cut = path.find_last_of("\\/:");
+  const std::u16string wide_path = PathToUtf16(path);
+  const size_t cut = wide_path.find_last_of(u"\\/:");
+  const std::u16string_view whole(wide_path);
   std::vector<WCHAR> directory;
   std::vector<WCHAR> name;
-  AsWide(Fixed260(cut == std::string::npos ? std::string() : path.substr(0, cut + 1)), directory);
-  AsWide(Fixed260(cut == std::string::npos ? path : path.substr(cut + 1)), name);
+  AsWide(Fixed260(cut == std::u16string::npos ? std::u16string_view() : whole.substr(0, cut + 1)), directory);
+  AsWide(Fixed260(cut == std::u16string::npos ? whole : whole.substr(cut + 1)), name);
 
   IShellFolder* desktop = nullptr;
   if (FAILED(SHGetDesktopFolder(&desktop))) desktop = nullptr;
@@ -129,10 +130,10 @@ std::u16string TSxInfoTip::SystemInfoTip() {
       LPITEMIDLIST drives = nullptr;
       if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &drives))) {
         if (SUCCEEDED(desktop->BindToObject(drives, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&folder)))) {
-          std::string full = path;
-          if (full.empty() || full.back() != '\\') full += '\\';
+          std::u16string full = wide_path;
+          if (full.empty() || full.back() != u'\\') full += u'\\';
           std::vector<WCHAR> full_wide;
-          AsWide(AnsiToUtf16(full), full_wide);
+          AsWide(full, full_wide);
           if (FAILED(folder->ParseDisplayName(nullptr, nullptr, full_wide.data(), nullptr, &item, nullptr)))
             item = nullptr;
         }

@@ -2,9 +2,9 @@
 
 #include <optional>
 
-#include "platform/code_page.h"
 #include "platform/com_guid.h"
 #include "platform/errors.h"
+#include "platform/file_path.h"
 #include "platform/wide_text.h"
 #include "shellext/exception_controller.h"
 #include "shellext/registry_entries.h"
@@ -133,34 +133,9 @@ void TSxPersistFile::DoInitialize() {
   if (OnInitialize) OnInitialize(*this);
 }
 
-namespace {
-
-#if defined(_WIN32)
-// The logic keeps paths in the ANSI code page. A path with characters outside it is handed on in
-// its short form, which the file system gives in plain letters and which opens the same file.
-std::string AnsiPathOf(LPCOLESTR file_name) {
-  const std::u16string wide = WideToUtf16(file_name);
-  if (Utf16FitsAnsi(wide)) return Utf16ToAnsi(wide);
-  const DWORD needed = GetShortPathNameW(file_name, nullptr, 0);
-  if (needed != 0) {
-    std::wstring short_form(needed, L'\0');
-    const DWORD length = GetShortPathNameW(file_name, short_form.data(), needed);
-    if (length != 0 && length < needed) {
-      const std::u16string short_wide(short_form.begin(), short_form.begin() + length);
-      if (Utf16FitsAnsi(short_wide)) return Utf16ToAnsi(short_wide);
-    }
-  }
-  return Utf16ToAnsi(wide);
-}
-#else
-std::string AnsiPathOf(LPCOLESTR file_name) { return Utf16ToAnsi(WideToUtf16(file_name)); }
-#endif
-
-}  // namespace
-
 HRESULT TSxPersistFile::DoLoad(LPCOLESTR file_name, DWORD mode) {
   try {
-    Files.assign(1, AnsiPathOf(file_name));
+    Files.assign(1, PathFromUtf16(WideToUtf16(file_name)));
     Mode = mode;
     DoInitialize();
     return S_OK;

@@ -10,31 +10,17 @@
 
 #include "cache/file_stamp.h"
 #include "platform/guid.h"
+#include "support/cache_query.h"
 #include "support/temp_file.h"
 
 namespace morvane {
 namespace {
 
+using testing::QueryColumn;
 using testing::TempDir;
 
 TCacheRow Row(const std::string& name, double size, double stamp, std::string thumb = "jpeg") {
   return {GuidToString(NewGuid()), name, size, stamp, std::vector<uint8_t>(thumb.begin(), thumb.end())};
-}
-
-// Runs `sql` through a separate connection and returns the first column of every row.
-std::vector<std::string> Query(const std::string& file, const std::string& sql) {
-  sqlite3* db = nullptr;
-  sqlite3_open(file.c_str(), &db);
-  std::vector<std::string> out;
-  sqlite3_exec(
-      db, sql.c_str(),
-      [](void* o, int, char** values, char**) {
-        static_cast<std::vector<std::string>*>(o)->push_back(values[0] != nullptr ? values[0] : "");
-        return 0;
-      },
-      &out, nullptr);
-  sqlite3_close(db);
-  return out;
 }
 
 TEST(ThumbCacheTest, CreatesTheFolderAndTheSchemaOnce) {
@@ -43,7 +29,7 @@ TEST(ThumbCacheTest, CreatesTheFolderAndTheSchemaOnce) {
   TThumbCache cache(folder);
   EXPECT_EQ(cache.DatabaseFileName(), folder + "mrvThumbs.db");
   // SQLite keeps the statements' text, with their first two words in capitals.
-  EXPECT_EQ(Query(cache.DatabaseFileName(), "select sql from sqlite_master where sql is not null order by name"),
+  EXPECT_EQ(QueryColumn(cache.DatabaseFileName(), "select sql from sqlite_master where sql is not null order by name"),
             (std::vector<std::string>{"CREATE INDEX idxmrvThumbsFileName on mrvThumbs (FileName)",
                                       "CREATE TABLE mrvThumbs (GUID TEXT(50) PRIMARY KEY, FileName TEXT(255), "
                                       "FileSize NUMERIC, FileStamp DATE, Thumb BLOB)"}));
@@ -133,7 +119,7 @@ TEST(ThumbCacheTest, SeveralProcessesWriteWithoutLosingRows) {
     waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
   }
-  EXPECT_EQ(Query(folder + "mrvThumbs.db", "select count(*) from mrvThumbs"),
+  EXPECT_EQ(QueryColumn(folder + "mrvThumbs.db", "select count(*) from mrvThumbs"),
             std::vector<std::string>{std::to_string(kProcesses * kRows)});
 }
 

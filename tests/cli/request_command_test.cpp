@@ -3,9 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
-#include <sqlite3.h>
 
+#include "support/cache_query.h"
 #include "support/run_cli.h"
 #include "support/sample_nef.h"
 #include "support/temp_file.h"
@@ -20,20 +21,8 @@ using testing::TempDir;
 std::string CacheEnv(const TempDir& dir) { return "XDG_CACHE_HOME=" + ShellQuote(dir.Path() + "/cache"); }
 
 int RowCount(const TempDir& dir) {
-  sqlite3* db = nullptr;
-  int count = -1;
-  if (sqlite3_open_v2((dir.Path() + "/cache/Morvane/mrvThumbs.db").c_str(), &db, SQLITE_OPEN_READONLY, nullptr) ==
-      SQLITE_OK) {
-    sqlite3_exec(
-        db, "select count(*) from mrvThumbs",
-        [](void* out, int, char** values, char**) {
-          *static_cast<int*>(out) = std::atoi(values[0]);
-          return 0;
-        },
-        &count, nullptr);
-  }
-  sqlite3_close(db);
-  return count;
+  const auto count = testing::QueryColumn(dir.Path() + "/cache/Morvane/mrvThumbs.db", "select count(*) from mrvThumbs");
+  return count.empty() ? -1 : std::atoi(count[0].c_str());
 }
 
 TEST(RequestCommandTest, PathsThatNeedCareAreFoundAgain) {

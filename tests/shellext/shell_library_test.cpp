@@ -14,8 +14,11 @@
 #include "platform/code_page.h"
 #include "platform/text.h"
 #include "shellext/shell_library.h"
+#include "support/cache_query.h"
 #include "support/run_cli.h"
+#include "support/sample_nef.h"
 #include "support/samples.h"
+#include "support/temp_file.h"
 
 namespace morvane {
 namespace {
@@ -43,7 +46,8 @@ std::vector<std::string> SampleFiles() {
   return files;
 }
 
-std::u16string Wide(const std::string& ansi) { return AnsiToUtf16(ansi); }
+// Paths on this system are UTF-8; the shell hands them over in UTF-16.
+std::u16string Wide(const std::string& path) { return Utf8ToUtf16(path); }
 
 // A new handler object of the row's class, asked for `iid`.
 template <class Interface>
@@ -276,17 +280,44 @@ TEST(ShellLibraryTest, ThumbnailPathBufferAndMissingFiles) {
   std::vector<WCHAR> buffer(300, 0);
   EXPECT_EQ(image->GetLocation(buffer.data(), 300, nullptr, &size, 32, nullptr), S_OK);
 
-  // A path the code page cannot hold is taken with "?" for each character it lacks.
-  TComPtr<IPersistFile> file;
-  ASSERT_EQ(image->QueryInterface(IID_IPersistFile, file.Out()), S_OK);
-  ASSERT_EQ(file->Load(u"/photos/\u4E2D\u00E9.nef", 0), S_OK);
-  EXPECT_EQ(image->GetLocation(buffer.data(), 300, nullptr, &size, 32, nullptr), S_OK);
-  EXPECT_EQ(std::u16string(buffer.data()), u"/photos/?\u00E9.nef");
-
   // No directory entry: the module draws nothing, and the default image is empty.
   const TThumbnail missing = ExtractThumbnail(image.Get(), path + ".missing", 96);
   EXPECT_EQ(missing.Location, S_OK);
   EXPECT_EQ(missing.Bitmap, nullptr);
+}
+
+// A name outside the ANSI code page: the shell's path reaches the file, comes back unchanged
+// from GetLocation, and is the cache's key; thumbnail and info tip are the command line's.
+TEST(ShellLibraryTest, PathsOutsideTheCodePage) {
+  MORVANE_REQUIRE_SHELL_LIBRARY(library);
+  testing::TempDir dir;
+  const std::string path = dir.Write("\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1_\xE5\x86\x99\xE7\x9C\x9F.nef",
+                                     testing::BuildSampleNef());
+  const std::u16string shell_path = Wide(dir.Path()) + u"/\u03A9\u03BC\u03AD\u03B3\u03B1_\u5199\u771F.nef";
+
+  TComPtr<IExtractImage> image;
+  ASSERT_TRUE(CreateHandler(library, RowOf("ImageNEF"), IID_IExtractImage, image));
+  const TThumbnail thumbnail = ExtractThumbnail(image.Get(), path, 96);
+  EXPECT_EQ(thumbnail.PathBuffer, shell_path);
+  const std::string png = dir.Path() + "/thumb.png";
+  const testing::CliResult cli =
+      testing::RunCli("thumb " + testing::ShellQuote(path) + " -o " + testing::ShellQuote(png) + " --size 96",
+                      "XDG_CACHE_HOME=" + testing::ShellQuote(dir.Path()));
+  ASSERT_EQ(cli.exit_code, 0) << cli.err;
+  EXPECT_EQ(Picture(thumbnail.Bitmap).substr(0, 6), "96x96:");
+  EXPECT_TRUE(Picture(thumbnail.Bitmap) == PngPicture(png)) << "the pictures differ";
+  DeleteObject(thumbnail.Bitmap);
+  EXPECT_EQ(testing::QueryColumn(library.CacheFolder() + "/Morvane/mrvThumbs.db", "select FileName from mrvThumbs"),
+            std::vector<std::string>{path});
+
+  TComPtr<IQueryInfo> tip;
+  ASSERT_TRUE(CreateHandler(library, RowOf("itNEF"), IID_IQueryInfo, tip));
+  const std::u16string text = LoadAndTip(tip.Get(), path);
+  EXPECT_EQ(text.find(u"no exif available"), std::u16string::npos) << Utf16ToUtf8(text);
+  const testing::CliResult info = testing::RunCli("info " + testing::ShellQuote(path));
+  std::string lines = Utf16ToUtf8(text);
+  std::erase(lines, '\r');
+  EXPECT_EQ(lines + "\n", info.out);
 }
 
 TEST(ShellLibraryTest, InfoTipsAreTheCommandLinesInfoTips) {
