@@ -33,6 +33,11 @@ target_link_libraries(morvane_core PUBLIC TIFF::TIFF JPEG::JPEG PNG::PNG ZLIB::Z
 add_library(morvane_shellext SHARED ${SHELLEXT_ENTRY_SOURCES} ${CMAKE_CURRENT_SOURCE_DIR}/shellext/morvane.def)
 target_link_libraries(morvane_shellext PRIVATE morvane_core)
 target_link_options(morvane_shellext PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--kill-at)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  # The .def file names the 32-bit exports without their stdcall suffixes; the linker matches them
+  # to the decorated symbols, which is what is wanted, so it need not warn about each one.
+  target_link_options(morvane_shellext PRIVATE -Wl,--enable-stdcall-fixup)
+endif()
 set_target_properties(morvane_shellext PROPERTIES OUTPUT_NAME morvane PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
 # What the shell does with the DLL: registry lookup, COM activation, thumbnail and info tip.

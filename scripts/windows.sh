@@ -8,9 +8,13 @@ cd "$(dirname "$0")/.."
 packages=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix cmake ninja-build dpkg-dev tcl wine wine64 python3-pil sqlite3)
 scripts/install_packages.sh "${packages[@]}"
 
+# The cross-built libraries are kept per user, outside the work tree, so that a fresh clone on
+# the same machine (as CI's is) finds them built.
+deps_cache=${MORVANE_WINDOWS_DEPS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/morvane/windows}
+scripts/windows_deps.sh "$deps_cache" x86_64 i686
+
 for arch in x86_64 i686; do
-  deps=$PWD/build-windows/deps-$arch
-  scripts/windows_deps.sh "$arch-w64-mingw32" "$deps"
+  deps=$deps_cache/deps-$arch
   MORVANE_WINDOWS_DEPS=$deps cmake -S . -B "build-windows/$arch" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-$arch.cmake" -DMORVANE_WERROR=ON
   MORVANE_WINDOWS_DEPS=$deps cmake --build "build-windows/$arch" -j2

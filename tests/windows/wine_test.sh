@@ -62,9 +62,10 @@ photos=$WINEPREFIX/drive_c/photos
 mkdir -p "$photos"
 cp samples/sample.nef "$photos/sample.nef"
 # A name outside the ANSI code page (Greek and CJK letters).
-cp samples/sample.nef "$photos/Ωμέγα_写真.nef"
-tips=("sample.nef")
-thumbs=("sample.nef" "Ωμέγα_写真.nef")
+unicode_name="Ωμέγα_写真.nef"
+cp samples/sample.nef "$photos/$unicode_name"
+tips=("sample.nef" "$unicode_name")
+thumbs=("sample.nef" "$unicode_name")
 shared=${MORVANE_SAMPLES:-../shared/samples}
 if [ -d "$shared" ]; then
   cp "$shared/CanonRaw.cr2" "$shared/Canon.jpg" "$photos/"
@@ -91,6 +92,8 @@ done
 appdata=$(wine64 reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' /v AppData | tr -d '\r' | awk -F'REG_SZ' '/AppData/ {sub(/^[ \t]+/, "", $2); print $2}')
 database=$(wine64 winepath -u "$appdata\\Morvane\\mrvThumbs.db" 2>/dev/null | tr -d '\r')
 check "cache database in the application-data folder ($appdata\\Morvane)" test -s "$database"
+check "the cache keeps the path as the shell gave it" \
+  grep -qxF "C:\\photos\\$unicode_name" <(sqlite3 "$database" "select FileName from mrvThumbs")
 # The photo's bytes are overwritten but its size and time kept: only the cache still has its picture.
 cp -p "$photos/sample.nef" "$work/sample.nef.kept"
 head -c "$(stat -c %s "$photos/sample.nef")" /dev/zero > "$photos/sample.nef"
