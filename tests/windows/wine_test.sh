@@ -31,8 +31,10 @@ start=$SECONDS
 wine64 wineboot -i >/dev/null 2>&1
 wineserver -w
 cp "$build/morvane.dll" "$build/morvane_com_client.exe" "$work/"
-dll='C:\morvane.dll'
-ln -s "$work/morvane.dll" "$WINEPREFIX/drive_c/morvane.dll"
+# Installed where the README's steps put it.
+dll='C:\Programs\Morvane\morvane.dll'
+mkdir -p "$WINEPREFIX/drive_c/Programs/Morvane"
+ln -s "$work/morvane.dll" "$WINEPREFIX/drive_c/Programs/Morvane/morvane.dll"
 
 # The classes tree as sorted "key | value | data" lines, with Wine's bookkeeping left out.
 classes_dump() {
