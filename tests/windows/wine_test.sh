@@ -63,8 +63,8 @@ cli=${MORVANE_CLI:-build/morvane}
 photos=$WINEPREFIX/drive_c/photos
 mkdir -p "$photos"
 cp samples/sample.nef "$photos/sample.nef"
-# A name outside the ANSI code page (Greek and CJK letters).
-unicode_name="Ωμέγα_写真.nef"
+# A name that leaves the ANSI code page (Greek and CJK letters) and has some of its letters too.
+unicode_name="café Ωμέγα_写真.nef"
 cp samples/sample.nef "$photos/$unicode_name"
 tips=("sample.nef" "$unicode_name")
 thumbs=("sample.nef" "$unicode_name")
