@@ -22,29 +22,27 @@ std::u16string ToWide(UINT code_page, std::string_view text) {
   return std::u16string(wide.begin(), wide.end());
 }
 
-std::string FromWide(UINT code_page, std::u16string_view text, BOOL* lossy) {
+std::string FromWide(UINT code_page, std::u16string_view text) {
   if (text.empty()) return {};
   const std::wstring wide(text.begin(), text.end());
-  const bool utf8 = code_page == CP_UTF8;
-  const int length = WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                         nullptr, utf8 ? nullptr : lossy);
+  const int length =
+      WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()), out.data(), length, nullptr,
-                      utf8 ? nullptr : lossy);
+  WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()), out.data(), length, nullptr, nullptr);
   return out;
 }
 
 }  // namespace
 
-std::string AnsiToUtf8(std::string_view ansi) { return FromWide(CP_UTF8, ToWide(CP_ACP, ansi), nullptr); }
+std::string AnsiToUtf8(std::string_view ansi) { return FromWide(CP_UTF8, ToWide(CP_ACP, ansi)); }
 
-std::string Utf8ToAnsi(std::string_view utf8) { return FromWide(CP_ACP, ToWide(CP_UTF8, utf8), nullptr); }
+std::string Utf8ToAnsi(std::string_view utf8) { return FromWide(CP_ACP, ToWide(CP_UTF8, utf8)); }
 
 std::u16string AnsiToUtf16(std::string_view ansi) { return ToWide(CP_ACP, ansi); }
 
-std::string Utf16ToAnsi(std::u16string_view utf16) { return FromWide(CP_ACP, utf16, nullptr); }
+std::string Utf16ToAnsi(std::u16string_view utf16) { return FromWide(CP_ACP, utf16); }
 
-std::string Utf16ToUtf8(std::u16string_view utf16) { return FromWide(CP_UTF8, utf16, nullptr); }
+std::string Utf16ToUtf8(std::u16string_view utf16) { return FromWide(CP_UTF8, utf16); }
 
 std::u16string Utf8ToUtf16(std::string_view utf8) { return ToWide(CP_UTF8, utf8); }
 

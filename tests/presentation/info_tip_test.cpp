@@ -79,6 +79,9 @@ TEST_F(InfoTipTest, FilesWithoutExifTypeAndSize) {
             "no exif available\r\n\r\nType: JPG file\r\nSize: 1.5 KB");
   EXPECT_EQ(WithoutSize(ComposeInfoTip(dir_.Write("photo.thm.cr2", "abc"))), "no exif available\r\n\r\nType: CR2 file");
   EXPECT_EQ(WithoutSize(ComposeInfoTip(dir_.Write("noext", "abc"))), "no exif available\r\n\r\nType:  file");
+  // The type is text of the code page, whatever form the path's letters have on disk.
+  EXPECT_EQ(WithoutSize(ComposeInfoTip(dir_.Write("photo.n\xC3\xA9" "f\xE5\x86\x99", "abc"))),
+            "no exif available\r\n\r\nType: N\xC9" "F? file");
   EXPECT_EQ(ComposeInfoTip(dir_.Path() + "/missing.nef"), "no exif available\r\n\r\nType: NEF file\r\nSize: 0");
 }
 
