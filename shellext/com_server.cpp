@@ -3,7 +3,10 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "platform/com_guid.h"
+#include "platform/file_path.h"
+#include "platform/module_file.h"
 #include "shellext/registry_entries.h"
 #include "shellext/server_errors.h"
 
@@ -12,16 +15,6 @@ namespace morvane {
 namespace {
 
 TComServer* g_server = nullptr;
-
-std::string ModuleFileName(HINSTANCE instance) {
-  std::vector<char> name(4096, '\0');
-  const DWORD length = GetModuleFileNameA(instance, name.data(), static_cast<DWORD>(name.size()));
-  std::string path(name.data(), length);
-  std::vector<char> long_form(4096, '\0');
-  const DWORD long_length = GetLongPathNameA(path.c_str(), long_form.data(), static_cast<DWORD>(long_form.size()));
-  if (long_length > 0 && long_length < long_form.size()) path.assign(long_form.data(), long_length);
-  return path;
-}
 
 // The file name of a path without its folder and its extension.
 std::string BaseName(std::string_view path) {
@@ -32,13 +25,11 @@ std::string BaseName(std::string_view path) {
   return std::string(name);
 }
 
-// The path written as a class's server: its short form when it contains a space.
+// The path written as a class's server: its short form when it contains a space, or a character
+// that the registry's code-page text cannot hold.
 std::string RegistryPath(const std::string& path) {
-  if (path.find(' ') == std::string::npos) return path;
-  std::vector<char> short_form(4096, '\0');
-  const DWORD length = GetShortPathNameA(path.c_str(), short_form.data(), static_cast<DWORD>(short_form.size()));
-  if (length == 0 || length >= short_form.size()) return path;
-  return std::string(short_form.data(), length);
+  if (path.find(' ') == std::string::npos && Utf16FitsAnsi(PathToUtf16(path))) return path;
+  return ShortPathOf(path);
 }
 
 const char* ThreadingModelText(TThreadingModel model) {
@@ -68,7 +59,7 @@ std::string CreationErrorText(const std::exception_ptr& error) {
 }  // namespace
 
 TComServer::TComServer(HINSTANCE instance)
-    : instance_(instance), server_file_name_(ModuleFileName(instance)), server_name_(BaseName(server_file_name_)) {}
+    : instance_(instance), server_file_name_(ModuleFilePath(instance)), server_name_(BaseName(server_file_name_)) {}
 
 TComServer::~TComServer() {
   ComClassManager().ForEachFactory(this, [](TComObjectFactory& factory) { delete &factory; });

@@ -109,6 +109,17 @@ check "regsvr32 /u unregisters" wine64 regsvr32 /s /u "$dll"
 classes_dump > "$work/unregistered.txt"
 check "unregistering removes every key it wrote and keeps the others" diff -u "$work/before.txt" "$work/unregistered.txt"
 
+# Installed in a folder outside the ANSI code page, the DLL still registers a path COM can load.
+mkdir -p "$WINEPREFIX/drive_c/Programs/Μορβάνη"
+ln -s "$work/morvane.dll" "$WINEPREFIX/drive_c/Programs/Μορβάνη/morvane.dll"
+check "regsvr32 registers from a folder outside the code page" wine64 regsvr32 /s 'C:\Programs\Μορβάνη\morvane.dll'
+client thumb 'C:\photos\sample.nef' 96 'C:\photos\from_other_folder.ppm' > /dev/null || true
+check "that registration serves thumbnails" \
+  /usr/bin/python3 "$here/same_picture.py" "$photos/from_other_folder.ppm" "$photos/again.ppm"
+check "and unregisters from there" wine64 regsvr32 /s /u 'C:\Programs\Μορβάνη\morvane.dll'
+classes_dump > "$work/unregistered2.txt"
+check "leaving the registry as it was" diff -u "$work/before.txt" "$work/unregistered2.txt"
+
 echo "Wine test took $((SECONDS - start)) s"
 echo "$passed passed, $failures failed"
 [ "$failures" -eq 0 ]
