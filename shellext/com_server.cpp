@@ -1,7 +1,6 @@
 #include "shellext/com_server.h"
 
 #include <string_view>
-#include <vector>
 
 #include "platform/code_page.h"
 #include "platform/com_guid.h"
