@@ -29,6 +29,10 @@ done
 stamp_of() {  # arch
   echo "$versions $(sha256sum "$0" "cmake/mingw-$1.cmake" cmake/mingw-toolchain.cmake | awk '{print $1}' | tr '\n' ' ')"
 }
+# One build at a time per cache: a second caller waits, then finds the libraries built.
+mkdir -p "$cache"
+exec 9> "$cache/lock"
+flock 9
 stale=()
 for arch in "$@"; do
   prefix=$cache/deps-$arch
@@ -40,7 +44,6 @@ for arch in "$@"; do
 done
 [ ${#stale[@]} -eq 0 ] && exit 0
 
-mkdir -p "$cache"
 work=$(mktemp -d "$cache/src.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
