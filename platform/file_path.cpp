@@ -37,8 +37,9 @@ std::string AnsiPathFromUtf16(std::u16string_view path) {
   out.reserve(path.size());
   for (const char16_t unit : path) {
     const std::u16string_view single(&unit, 1);
-    if (unit != u'\x01' && Utf16FitsAnsi(single)) {
-      out += Utf16ToAnsi(single);
+    const std::string ansi = Utf16ToAnsi(single);
+    if (unit != u'\x01' && AnsiToUtf16(ansi) == single) {  // the character round-trips
+      out += ansi;
       continue;
     }
     out += kEscape;
