@@ -9,7 +9,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "cache/file_stamp.h"
 #include "platform/app_data.h"
+#include "platform/code_page.h"
 #include "platform/file_path.h"
 #include "platform/guid.h"
 #include "platform/files.h"
@@ -28,6 +30,10 @@ constexpr const char* kInsertRow =
 constexpr const char* kUpdateRow =
     "update mrvThumbs set FileSize = ?, FileStamp = ?, Thumb = ? "
     "where GUID = ? and FileName = ? and FileSize = ? and FileStamp = ?";
+constexpr const char* kDeleteOtherRows = "delete from mrvThumbs where FileName = ? and GUID <> ?";
+constexpr const char* kSelectEntries = "select GUID, FileName, FileSize, FileStamp, length(Thumb) from mrvThumbs";
+constexpr const char* kDeleteUnchangedRow =
+    "delete from mrvThumbs where GUID = ? and FileName = ? and FileSize = ? and FileStamp = ?";
 
 // A prepared statement, finalised on every way out.
 class Statement {
@@ -61,6 +67,7 @@ class Statement {
                            : std::string();
   }
   double Number(int column) const { return sqlite3_column_double(statement_, column); }
+  int64_t Integer(int column) const { return sqlite3_column_int64(statement_, column); }
   std::vector<uint8_t> Blob(int column) const {
     const auto* data = static_cast<const uint8_t*>(sqlite3_column_blob(statement_, column));
     const int size = sqlite3_column_bytes(statement_, column);
@@ -201,6 +208,130 @@ void TThumbCache::StoreRow(const TCacheRow& row, bool is_new, const TCacheRow& a
   } catch (const ECacheError&) {
     // A row that cannot be written is dropped; the request still returns its thumbnail.
   }
+}
+
+namespace {
+
+void BindRow(Statement& insert, const TCacheRow& row) {
+  insert.Bind(1, row.GUID);
+  insert.Bind(2, PathToUtf8(row.FileName));
+  insert.Bind(3, row.FileSize);
+  insert.Bind(4, row.FileStamp);
+  insert.Bind(5, row.Thumb);
+}
+
+void DeleteOthers(sqlite3* db, const std::string& file_name, const std::string& guid) {
+  Statement remove(db, kDeleteOtherRows);
+  remove.Bind(1, PathToUtf8(file_name));
+  remove.Bind(2, guid);
+  remove.Step();
+}
+
+// A stored row as it was read, for checking it against its file.
+struct TStoredEntry {
+  std::string GUID;
+  std::string FileNameText;  // as stored: UTF-8
+  double FileSize = 0;
+  double FileStamp = 0;
+  int64_t ThumbBytes = 0;
+};
+
+std::vector<TStoredEntry> StoredEntries(sqlite3* db) {
+  Statement select(db, kSelectEntries);
+  std::vector<TStoredEntry> entries;
+  while (select.Step() == SQLITE_ROW)
+    entries.push_back({select.Text(0), select.Text(1), select.Number(2), select.Number(3), select.Integer(4)});
+  return entries;
+}
+
+// Whether the row's file still exists with the size and stamp the row was made for.
+bool StillCurrent(const TStoredEntry& entry) {
+  const auto file = CacheFileEntry(PathFromUtf16(Utf8ToUtf16(entry.FileNameText)));
+  return file && file->FileSize == entry.FileSize && file->FileStamp == entry.FileStamp;
+}
+
+}  // namespace
+
+void TThumbCache::InWriteTransaction(const std::function<void()>& work) {
+  sqlite3* db = Connection();
+  Execute(db, "begin immediate");
+  try {
+    work();
+    Execute(db, "commit");
+  } catch (...) {
+    sqlite3_exec(db, "rollback", nullptr, nullptr, nullptr);
+    throw;
+  }
+}
+
+void TThumbCache::StoreOnlyRow(const TCacheRow& made, const std::function<bool(const TCacheRow&)>& keep) {
+  try {
+    InWriteTransaction([&] {
+      const std::vector<TCacheRow> rows = FindRows(made.FileName);
+      const TCacheRow* kept = nullptr;
+      for (const TCacheRow& row : rows)
+        if (keep(row)) {
+          kept = &row;
+          break;
+        }
+      if (kept == nullptr && !rows.empty()) {
+        kept = &rows.front();
+        Statement update(db_, kUpdateRow);
+        update.Bind(1, made.FileSize);
+        update.Bind(2, made.FileStamp);
+        update.Bind(3, made.Thumb);
+        update.Bind(4, kept->GUID);
+        update.Bind(5, PathToUtf8(kept->FileName));
+        update.Bind(6, kept->FileSize);
+        update.Bind(7, kept->FileStamp);
+        update.Step();
+      }
+      if (kept == nullptr) {
+        Statement insert(db_, kInsertRow);
+        BindRow(insert, made);
+        insert.Step();
+      }
+      DeleteOthers(db_, made.FileName, kept != nullptr ? kept->GUID : made.GUID);
+    });
+  } catch (const ECacheError&) {
+    // As with StoreRow: the request still returns the thumbnail it drew.
+  }
+}
+
+void TThumbCache::DeleteOtherRows(const std::string& file_name, const std::string& guid) {
+  try {
+    InWriteTransaction([&] { DeleteOthers(db_, file_name, guid); });
+  } catch (const ECacheError&) {
+  }
+}
+
+TThumbCache::TStats TThumbCache::Stats() {
+  TStats stats;
+  for (const TStoredEntry& entry : StoredEntries(Connection())) {
+    ++stats.Rows;
+    stats.ThumbBytes += entry.ThumbBytes;
+    if (!StillCurrent(entry)) ++stats.StaleRows;
+  }
+  stats.DatabaseBytes = static_cast<int64_t>(GetFileSize(database_file_).value_or(0));
+  return stats;
+}
+
+int64_t TThumbCache::Prune() {
+  int64_t deleted = 0;
+  InWriteTransaction([&] {
+    for (const TStoredEntry& entry : StoredEntries(db_)) {
+      if (StillCurrent(entry)) continue;
+      Statement remove(db_, kDeleteUnchangedRow);
+      remove.Bind(1, entry.GUID);
+      remove.Bind(2, entry.FileNameText);
+      remove.Bind(3, entry.FileSize);
+      remove.Bind(4, entry.FileStamp);
+      remove.Step();
+      deleted += sqlite3_changes(db_);
+    }
+  });
+  Execute(Connection(), "vacuum");
+  return deleted;
 }
 
 }  // namespace morvane

@@ -5,6 +5,7 @@
 
 #include <sqlite3.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,9 +51,34 @@ class TThumbCache {
   // by its GUID, FileName, FileSize and FileStamp as they were read). Failures are dropped.
   void StoreRow(const TCacheRow& row, bool is_new, const TCacheRow& as_read);
 
+  // Makes `made` the one row of its file, atomically against other processes: one write
+  // transaction looks the file's rows up again; a row that `keep` approves (another process
+  // stored a picture as good meanwhile) stays as it is, else the first row takes `made`'s size,
+  // stamp and picture (its GUID stays) or `made` is inserted when there is none; every other
+  // row of the file is deleted. Failures are dropped.
+  void StoreOnlyRow(const TCacheRow& made, const std::function<bool(const TCacheRow&)>& keep);
+  // Deletes the rows of `file_name` other than the one with `guid`. Failures are dropped.
+  void DeleteOtherRows(const std::string& file_name, const std::string& guid);
+
+  struct TStats {
+    int64_t Rows = 0;
+    int64_t ThumbBytes = 0;     // the stored pictures
+    int64_t DatabaseBytes = 0;  // the database file
+    int64_t StaleRows = 0;      // rows whose file is gone or has changed since
+  };
+  // Counts the rows and checks each against its file. Throws ECacheError.
+  TStats Stats();
+  // Deletes the rows whose file is gone or has changed, each only if it is still as it was read
+  // (another process may have just renewed it), then gives the freed pages back to the file
+  // system. The number of rows deleted. Throws ECacheError.
+  int64_t Prune();
+
  private:
   sqlite3* Connection();
   void CreateDatabase();
+  // Runs `work` in one write transaction (BEGIN IMMEDIATE, waiting out other writers up to the
+  // busy timeout); it is rolled back when `work` or the commit fails, and the failure rethrown.
+  void InWriteTransaction(const std::function<void()>& work);
 
   std::string database_file_;
   sqlite3* db_ = nullptr;

@@ -20,6 +20,7 @@ int RunDump(const Arguments& arguments);
 int RunTags(const Arguments& arguments);
 int RunInfo(const Arguments& arguments);
 int RunThumb(const Arguments& arguments);
+int RunCache(const Arguments& arguments);
 
 // Prints the usage to stderr and returns 2.
 int UsageError(const std::string& message);

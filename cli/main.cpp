@@ -15,6 +15,7 @@ const TCommand kCommands[] = {
     {"tags", "FILE", "the tag listing of a file, every value as a photographer reads it", RunTags},
     {"info", "FILE", "the info tip of a file: camera, date, exposure, lens, type and size", RunInfo},
     {"thumb", "FILE -o OUT.png [--size N | --width W --height H]", "the thumbnail of a file, as PNG or JPEG", RunThumb},
+    {"cache", "stats | prune", "the thumbnail cache: its size and stale rows, or delete those rows", RunCache},
 };
 
 void PrintUsage(std::FILE* out) {

@@ -42,39 +42,42 @@ void TSxModule1::ThumbnailRequest(const std::string& file_name, int width, int h
     TLockGuard guard(RequestLock());
     const auto entry = CacheFileEntry(file_name);
     if (!entry) return;
-    const std::vector<TCacheRow> rows = cache_->FindRows(file_name);
+    // A row serves the request when it was made for the file as it is now and its picture is
+    // large enough to be drawn without enlarging it.
+    std::vector<TCacheRow> undecodable;
+    const auto serves = [&](const TCacheRow& row) {
+      if (row.FileSize != entry->FileSize || row.FileStamp != entry->FileStamp || row.Thumb.empty()) return false;
+      for (const TCacheRow& bad : undecodable)
+        if (bad.GUID == row.GUID && bad.Thumb == row.Thumb) return false;
+      TMemoryStream jpeg(row.Thumb);
+      const auto stored = TJpegGraphic::ReadSize(jpeg);
+      return stored && TMRV::Covers(*stored, width, height);
+    };
 
-    TCacheRow row;
-    bool is_new = rows.size() != 1;
-    bool drawn_from_cache = false;
-    if (!is_new) {
-      const TCacheRow& cached = rows.front();
-      if (cached.FileSize == entry->FileSize && cached.FileStamp == entry->FileStamp && !cached.Thumb.empty()) {
-        try {
-          TMemoryStream jpeg(cached.Thumb);
-          mrv_->DrawCachedThumbnail(jpeg, width, height, bitmap);
-          drawn_from_cache = true;
-          done.FromCache = true;
-        } catch (const EMorvaneError&) {
-          // A stored thumbnail that no longer decodes counts as stale: it is made again and
-          // its row rewritten, instead of failing every later request for the file.
-        }
+    const std::vector<TCacheRow> rows = cache_->FindRows(file_name);
+    for (const TCacheRow& row : rows) {
+      if (!serves(row)) continue;
+      try {
+        TMemoryStream jpeg(row.Thumb);
+        mrv_->DrawCachedThumbnail(jpeg, width, height, bitmap);
+      } catch (const EMorvaneError&) {
+        // A stored thumbnail that no longer decodes counts as stale: it is made again and its
+        // row rewritten, instead of failing every later request for the file.
+        undecodable.push_back(row);
+        continue;
       }
-      row = cached;
-    } else {
-      row.GUID = GuidToString(NewGuid());
-      row.FileName = file_name;
+      done.FromCache = true;
+      if (rows.size() > 1) cache_->DeleteOtherRows(file_name, row.GUID);
+      break;
     }
 
-    if (!drawn_from_cache) {
-      const TCacheRow as_read = row;
-      row.FileSize = entry->FileSize;
-      row.FileStamp = entry->FileStamp;
+    if (!done.FromCache) {
+      TCacheRow made{GuidToString(NewGuid()), file_name, entry->FileSize, entry->FileStamp, {}};
       TMemoryStream thumb;
       const bool ok = mrv_->MakeThumbnail(file_name, width, height, bitmap, &thumb, &done.Made);
       if (ok && std::max(width, height) >= kWriteBackMinimumSide) {
-        row.Thumb = thumb.Bytes();
-        cache_->StoreRow(row, is_new, as_read);
+        made.Thumb = thumb.Bytes();
+        cache_->StoreOnlyRow(made, serves);
         done.WrittenBack = true;
       }
     }

@@ -323,6 +323,19 @@ void CmykRowToBgr(const JSAMPLE* cmyk, uint8_t* bgr, int width) {
 
 }  // namespace
 
+std::optional<TImageSize> TJpegGraphic::ReadSize(TStream& stream) {
+  TDecompressor decompressor(stream);
+  jpeg_decompress_struct& info = decompressor.Info();
+  if (!decompressor.ReadHeader() || info.data_precision != 8) return std::nullopt;
+  const int samples = info.jpeg_color_space == JCS_GRAYSCALE                                ? 1
+                      : info.jpeg_color_space == JCS_RGB || info.jpeg_color_space == JCS_YCbCr ? 3
+                      : info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK ? 4
+                                                                                              : 0;
+  if (samples == 0 || info.num_components != samples || info.image_width == 0 || info.image_height == 0)
+    return std::nullopt;
+  return TImageSize{static_cast<int>(info.image_width), static_cast<int>(info.image_height)};
+}
+
 void TJpegGraphic::LoadFromStream(TStream& stream) {
   const int64_t available = stream.Remaining();
   TDecompressor decompressor(stream);

@@ -3,6 +3,7 @@
 // and never ends the process or prints anything.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/errors.h"
@@ -16,8 +17,19 @@ class EJpegError : public EMorvaneError {
   using EMorvaneError::EMorvaneError;
 };
 
+struct TImageSize {
+  int Width = 0;
+  int Height = 0;
+  bool operator==(const TImageSize&) const = default;
+};
+
 class TJpegGraphic : public TDibGraphic {
  public:
+  // The size a JPEG at the stream's position announces, read from its header alone; none when
+  // the header does not read or describes a picture LoadFromStream would refuse (an unknown
+  // colour space, more than 8 bits a sample). The position afterwards is not defined.
+  static std::optional<TImageSize> ReadSize(TStream& stream);
+
   int Quality = 80;  // 1..100, used when encoding
 
   // Decodes the JPEG at the stream's position; the position afterwards is not defined. A failure

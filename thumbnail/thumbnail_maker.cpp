@@ -104,6 +104,9 @@ void TMRV::DrawCachedThumbnail(TStream& stream, int32_t width, int32_t height, T
   TJpegGraphic image;
   stream.Seek(0);
   image.LoadFromStream(stream);
+  const TImageSize stored{image.Width(), image.Height()};
+  const TImageSize fitted = FittedSize(stored, width, height);
+  if (fitted.Width < stored.Width || fitted.Height < stored.Height) FitImage(image, width, height);
   DrawCentred(image, width, height, bitmap);
 }
 
@@ -119,19 +122,28 @@ void TMRV::RotateImage(TJpegGraphic& image, int32_t angle) {
   rotate.ApplyTo(image);
 }
 
-void TMRV::FitImage(TJpegGraphic& image, int32_t width, int32_t height) {
-  const int32_t w = image.Width(), h = image.Height();
-  TResizeTransform resize;
-  if (w > h) {
-    resize.Width = width;
-    resize.Height = MulDiv(height, h, w);
+TImageSize TMRV::FittedSize(TImageSize image, int32_t width, int32_t height) {
+  TImageSize fitted;
+  if (image.Width > image.Height) {
+    fitted = {width, MulDiv(height, image.Height, image.Width)};
   } else {
-    resize.Width = MulDiv(width, w, h);
-    resize.Height = height;
+    fitted = {MulDiv(width, image.Width, image.Height), height};
   }
   // A sliver of an image (say 4000 x 1) still keeps one row or column rather than none.
-  resize.Width = std::max(resize.Width, 1);
-  resize.Height = std::max(resize.Height, 1);
+  return {std::max(fitted.Width, 1), std::max(fitted.Height, 1)};
+}
+
+bool TMRV::Covers(TImageSize image, int32_t width, int32_t height) {
+  if (image.Width <= 0 || image.Height <= 0) return false;
+  const TImageSize fitted = FittedSize(image, width, height);
+  return fitted.Width <= image.Width && fitted.Height <= image.Height;
+}
+
+void TMRV::FitImage(TJpegGraphic& image, int32_t width, int32_t height) {
+  const TImageSize fitted = FittedSize({image.Width(), image.Height()}, width, height);
+  TResizeTransform resize;
+  resize.Width = fitted.Width;
+  resize.Height = fitted.Height;
   resize.ApplyTo(image);
 }
 

@@ -26,7 +26,8 @@ class TMRV {
   // or "error" drawn instead, when there was nothing to show or showing it failed.
   bool MakeThumbnail(const std::string& file_name, int32_t width, int32_t height, TBitmap& bitmap,
                      TMemoryStream* stream, TThumbnailOutcome* outcome = nullptr) const;
-  // Draws a cached JPEG centred at its stored size. Decoding failures reach the caller.
+  // Draws a cached JPEG centred: fitted down to the request when it is larger, else at its
+  // stored size. Decoding failures reach the caller.
   void DrawCachedThumbnail(TStream& stream, int32_t width, int32_t height, TBitmap& bitmap) const;
 
   static void DrawCentredText(TCanvas& canvas, const std::string& text, int y, const TRect& rect);
@@ -35,6 +36,11 @@ class TMRV {
   // Resizes the image for a request: a landscape image takes the requested width and the height
   // scaled from the requested height, any other image the other way round.
   static void FitImage(TJpegGraphic& image, int32_t width, int32_t height);
+  // The size FitImage gives an image of `image`'s size for the request.
+  static TImageSize FittedSize(TImageSize image, int32_t width, int32_t height);
+  // Whether an image of that size serves the request without being enlarged: its fitted size
+  // is no larger than itself in either direction.
+  static bool Covers(TImageSize image, int32_t width, int32_t height);
 };
 
 }  // namespace morvane

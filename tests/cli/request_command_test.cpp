@@ -1,10 +1,12 @@
 // The program's thumbnail requests through the per-user cache, with real processes: paths that
-// need care, a damaged cache, and several processes sharing one cache.
+// need care, a damaged cache, several processes sharing one cache and racing on the same files,
+// and the cache command.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <utime.h>
 
 #include "support/cache_query.h"
 #include "support/run_cli.h"
@@ -82,6 +84,71 @@ TEST(RequestCommandTest, SeveralProcessesShareOneCache) {
     EXPECT_EQ(out.find("locked"), std::string::npos) << out;
   }
   EXPECT_EQ(RowCount(dir), kProcesses * kFilesEach);
+}
+
+TEST(RequestCommandTest, ProcessesRacingOnTheSameFilesLeaveOneRowEach) {
+  TempDir dir;
+  const std::string sample = testing::BuildSampleNef();
+  constexpr int kProcesses = 4;
+  constexpr int kRounds = 2;
+  const std::vector<std::string> files = {dir.Write("a.nef", sample), dir.Write("b.nef", sample),
+                                          dir.Write("c.nef", sample)};
+  std::string script;
+  for (int p = 0; p < kProcesses; ++p) {
+    const std::string out = ShellQuote(dir.Path() + "/out" + std::to_string(p));
+    script += "(";
+    for (int round = 0; round < kRounds; ++round)
+      for (const char* size : {"96", "512", "256"})
+        for (const std::string& file : files)
+          script += ShellQuote(MORVANE_CLI_PATH) + " thumb " + ShellQuote(file) + " -o " +
+                    ShellQuote(dir.Path() + "/o" + std::to_string(p) + ".png") + " --size " + size + " >>" + out +
+                    " 2>&1 || echo FAILED >>" + out + "; ";
+    script += ") & ";
+  }
+  script += "wait";
+  ASSERT_EQ(std::system((CacheEnv(dir) + " bash -c " + ShellQuote(script)).c_str()), 0);
+  for (int p = 0; p < kProcesses; ++p) {
+    const std::string out = testing::ReadFileBytes(dir.Path() + "/out" + std::to_string(p));
+    EXPECT_EQ(out.find("FAILED"), std::string::npos) << out;
+  }
+  const std::string db = dir.Path() + "/cache/Morvane/mrvThumbs.db";
+  EXPECT_EQ(testing::QueryColumn(db, "select count(*) from mrvThumbs group by FileName"),
+            (std::vector<std::string>{"1", "1", "1"}));
+  EXPECT_EQ(testing::QueryColumn(db, "pragma integrity_check"), std::vector<std::string>{"ok"});
+  // The rows hold the largest picture asked for, so every size up to it is served.
+  for (const std::string& file : files)
+    for (const char* size : {"96", "512"})
+      EXPECT_EQ(RunCli("thumb " + ShellQuote(file) + " -o " + ShellQuote(dir.Path() + "/t.png") + " --size " + size,
+                       CacheEnv(dir)).out,
+                "cached thumbnail\n")
+          << file << " " << size;
+}
+
+TEST(RequestCommandTest, CachePruneDeletesTheRowsOfGoneAndChangedFilesOnly) {
+  TempDir dir;
+  const std::string sample = testing::BuildSampleNef();
+  const std::string kept = dir.Write("kept.nef", sample), moved = dir.Write("moved.nef", sample),
+                    deleted = dir.Write("deleted.nef", sample), touched = dir.Write("touched.nef", sample);
+  const std::string out = ShellQuote(dir.Path() + "/t.png");
+  for (const std::string& file : {kept, moved, deleted, touched})
+    ASSERT_EQ(RunCli("thumb " + ShellQuote(file) + " -o " + out + " --size 96", CacheEnv(dir)).exit_code, 0);
+  std::filesystem::rename(moved, dir.Path() + "/elsewhere.nef");
+  std::filesystem::remove(deleted);
+  utimbuf times{1200000000, 1200000000};
+  ASSERT_EQ(utime(touched.c_str(), &times), 0);
+
+  const auto stats = RunCli("cache stats", CacheEnv(dir));
+  EXPECT_EQ(stats.exit_code, 0) << stats.err;
+  EXPECT_NE(stats.out.find("rows 4\n"), std::string::npos) << stats.out;
+  EXPECT_NE(stats.out.find("stale rows 3\n"), std::string::npos) << stats.out;
+
+  const auto prune = RunCli("cache prune", CacheEnv(dir));
+  EXPECT_EQ(prune.exit_code, 0) << prune.err;
+  EXPECT_NE(prune.out.find("deleted 3 rows\n"), std::string::npos) << prune.out;
+  EXPECT_NE(prune.out.find("rows 1\n"), std::string::npos) << prune.out;
+  EXPECT_NE(prune.out.find("stale rows 0\n"), std::string::npos) << prune.out;
+  EXPECT_EQ(RunCli("thumb " + ShellQuote(kept) + " -o " + out + " --size 96", CacheEnv(dir)).out, "cached thumbnail\n");
+  EXPECT_EQ(RunCli("cache", CacheEnv(dir)).exit_code, 2);
 }
 
 }  // namespace

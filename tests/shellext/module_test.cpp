@@ -1,5 +1,6 @@
-// The thumbnail request through the cache: hit, stale, fresh but empty, none or several rows,
-// the 80-pixel write-back rule, the logo, a missing file and damaged caches.
+// The thumbnail request through the cache: hit, stale, fresh but empty, a picture too small for
+// the request, several rows, the 80-pixel write-back rule, the logo, a missing file and damaged
+// caches.
 #include "shellext/module.h"
 
 #include <gtest/gtest.h>
@@ -72,7 +73,7 @@ TEST_F(ModuleTest, RequestsThroughTheCache) {
   EXPECT_TRUE(second.FromCache);
   EXPECT_EQ(Rows(path)[0].Thumb, made.Thumb);
 
-  // A cached 96-pixel image drawn into a 48x48 request: nothing written, the middle shows.
+  // A cached 96-pixel image serves a 48x48 request, fitted down; nothing is written.
   TRequestReport small;
   TBitmap& icon = Request(path, 48, 48, &small);
   EXPECT_TRUE(small.FromCache);
@@ -101,17 +102,71 @@ TEST_F(ModuleTest, SmallRequestsWriteNothing) {
   EXPECT_EQ(Rows(path).size(), 1u);
 }
 
-TEST_F(ModuleTest, SeveralRowsForOnePathAreNeverUsed) {
+TEST_F(ModuleTest, TheCachedPictureFollowsTheRequestedSize) {
+  // A row serves the requests its picture covers without enlarging; a larger request rebuilds
+  // the picture into the same row, a smaller one is drawn from the larger picture.
+  const std::string path = dir_.Write("sizes.nef", NefWithPreview(600, 400));
+  struct Step {
+    int size;
+    bool from_cache;
+    bool written;
+    TImageSize stored;
+  } steps[] = {
+      {96, false, true, {96, 64}},    {256, false, true, {256, 171}}, {96, true, false, {256, 171}},
+      {48, true, false, {256, 171}},  {256, true, false, {256, 171}}, {1024, false, true, {1024, 683}},
+      {512, true, false, {1024, 683}},
+  };
+  std::string guid;
+  for (const Step& step : steps) {
+    TRequestReport report;
+    TBitmap& bitmap = Request(path, step.size, step.size, &report);
+    EXPECT_EQ(report.FromCache, step.from_cache) << step.size;
+    EXPECT_EQ(report.WrittenBack, step.written) << step.size;
+    const auto rows = Rows(path);
+    ASSERT_EQ(rows.size(), 1u) << step.size;
+    if (guid.empty()) guid = rows[0].GUID;
+    EXPECT_EQ(rows[0].GUID, guid) << step.size;
+    TMemoryStream thumb(rows[0].Thumb);
+    EXPECT_EQ(TJpegGraphic::ReadSize(thumb), step.stored) << step.size;
+    // Whatever it came from, the picture is drawn fitted to the request: the whole width, the
+    // window colour above and below it.
+    const int top = (step.size - MulDiv(step.size, 400, 600)) / 2;
+    EXPECT_NE(bitmap.Raster().PixelColor(step.size - 1, top + 1), GetSysColor(COLOR_WINDOW)) << step.size;
+    EXPECT_EQ(bitmap.Raster().PixelColor(step.size - 1, top - 2), GetSysColor(COLOR_WINDOW)) << step.size;
+  }
+}
+
+TEST_F(ModuleTest, SeveralRowsForOnePathCollapseToOne) {
   const std::string path = dir_.Write("raced.nef", NefWithPreview());
   const auto entry = CacheFileEntry(path);
-  for (int i = 0; i < 2; ++i) {
-    TCacheRow row{GuidToString(NewGuid()), path, entry->FileSize, entry->FileStamp, {1, 2, 3}};
+  auto store = [&](std::vector<uint8_t> thumb, double stamp) {
+    TCacheRow row{GuidToString(NewGuid()), path, entry->FileSize, stamp, std::move(thumb)};
     module_->Cache().StoreRow(row, true, row);
-  }
+    return row.GUID;
+  };
+  // None serves: the thumbnail is made again into one of the rows, the others go.
+  const std::string first = store({1, 2, 3}, entry->FileStamp);
+  const std::string second = store({4, 5}, entry->FileStamp - 1);
   TRequestReport report;
   Request(path, 96, 96, &report);
   EXPECT_FALSE(report.FromCache);
-  EXPECT_EQ(Rows(path).size(), 3u);
+  EXPECT_TRUE(report.WrittenBack);
+  auto rows = Rows(path);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_TRUE(rows[0].GUID == first || rows[0].GUID == second);
+  EXPECT_GT(rows[0].Thumb.size(), 100u);
+
+  // One serves: it is drawn, and the others go.
+  const TCacheRow good = rows[0];
+  store({9}, entry->FileStamp);
+  store(good.Thumb, entry->FileStamp - 1);
+  ASSERT_EQ(Rows(path).size(), 3u);
+  TRequestReport hit;
+  Request(path, 96, 96, &hit);
+  EXPECT_TRUE(hit.FromCache);
+  rows = Rows(path);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].GUID, good.GUID);
 }
 
 TEST_F(ModuleTest, FreshRowWithAnEmptyOrDamagedImageIsRebuiltInPlace) {

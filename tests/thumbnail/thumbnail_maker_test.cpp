@@ -185,18 +185,31 @@ TEST_F(ThumbnailMakerTest, ScannerAndUndersizedPictures) {
   EXPECT_EQ(DrawnBox(bitmap_), (TDrawn{0, 12, 96, 72}));
 }
 
-TEST_F(ThumbnailMakerTest, CachedThumbnailsAreDrawnAtTheirStoredSize) {
-  TMemoryStream jpeg(MakeQuadrantJpeg(96, 96));
+TEST_F(ThumbnailMakerTest, CachedThumbnailsAreFittedDownButNeverEnlarged) {
+  TMemoryStream jpeg(MakeQuadrantJpeg(96, 64));
   TMRV maker;
   maker.DrawCachedThumbnail(jpeg, 256, 256, bitmap_);
-  EXPECT_EQ(DrawnBox(bitmap_), (TDrawn{80, 80, 96, 96}));
+  EXPECT_EQ(DrawnBox(bitmap_), (TDrawn{80, 96, 96, 64}));
   maker.DrawCachedThumbnail(jpeg, 48, 48, bitmap_);
-  // Drawn at (-24, -24): the bitmap shows the middle of the image.
-  EXPECT_TRUE(NearColor(bitmap_.Raster().PixelColor(10, 10), kQuadrantColors[0], 24));
-  EXPECT_TRUE(NearColor(bitmap_.Raster().PixelColor(40, 40), kQuadrantColors[3], 24));
-  EXPECT_TRUE(NearColor(bitmap_.Raster().PixelColor(0, 47), kQuadrantColors[2], 24));
+  EXPECT_EQ(DrawnBox(bitmap_), (TDrawn{0, 8, 48, 32}));
+  ExpectQuadrants(bitmap_, {0, 8, 48, 32}, {0, 1, 2, 3});
   TMemoryStream broken(std::string("broken"));
   EXPECT_THROW(maker.DrawCachedThumbnail(broken, 96, 96, bitmap_), EJpegError);
+}
+
+TEST(FitTest, CoversMeansNoEnlargingInEitherDirection) {
+  struct Case {
+    TImageSize image;
+    int w, h;
+    bool covers;
+  } cases[] = {
+      {{3000, 2000}, 1024, 1024, true}, {{256, 171}, 256, 256, true},   {{256, 171}, 257, 257, false},
+      {{171, 256}, 256, 256, true},     {{160, 120}, 96, 96, true},     {{160, 120}, 161, 161, false},
+      {{3000, 2000}, 160, 120, true},   {{160, 80}, 160, 120, true},    {{8, 8}, 257, 257, false},
+      {{0, 0}, 1, 1, false},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(TMRV::Covers(c.image, c.w, c.h), c.covers) << c.image.Width << "x" << c.image.Height << " for " << c.w;
 }
 
 TEST_F(ThumbnailMakerTest, DamagedFilesEndQuietlyAndQuickly) {
