@@ -31,14 +31,14 @@ constexpr int64_t kMakeModelMaxBytes = 256;
 // The text of `bytes` up to their first zero byte.
 std::string TextUpToZero(std::string_view bytes) { return std::string(bytes.substr(0, bytes.find('\0'))); }
 
-// Looks for the make-and-model record in the heap [start, end) of the file and its sub-heaps.
-// A heap ends with the offset of its directory; the directory holds a 16-bit count and 10-byte
-// entries (type, size, offset relative to the heap's start).
+// Looks for a record of one type in the heap [start, end) of the file and its sub-heaps. A heap
+// ends with the offset of its directory; the directory holds a 16-bit count and 10-byte entries
+// (type, size, offset relative to the heap's start).
 class THeapSearch {
  public:
   explicit THeapSearch(TStream& file) : file_(file) {}
 
-  std::optional<std::string> Find(int64_t start, int64_t end, int depth) {
+  std::optional<TCrwRecord> Find(uint32_t wanted, int64_t start, int64_t end, int depth) {
     if (depth > kMaxHeapDepth || end - start < 6 || end > file_.Size()) return std::nullopt;
     file_.Seek(end - 4);
     const int64_t directory = start + ReadDWord(file_, tboIntel);
@@ -54,13 +54,10 @@ class THeapSearch {
       const int64_t record = start + ReadDWord(file_, tboIntel);
       if ((type & kRecordLocationMask) != kRecordInHeap) continue;
       if (record < start || record + size > end) continue;
-      if ((type & kRecordTypeMask) == kRecordMakeModel) {
-        file_.Seek(record);
-        return file_.ReadString(static_cast<size_t>(std::min(size, kMakeModelMaxBytes)));
-      }
+      if ((type & kRecordTypeMask) == wanted) return TCrwRecord{record, size};
       const uint32_t storage = type & kStorageMask;
       if (storage == kStorageHeap || storage == kStorageHeap2) {
-        if (auto found = Find(record, record + size, depth + 1)) return found;
+        if (auto found = Find(wanted, record, record + size, depth + 1)) return found;
       }
     }
     return std::nullopt;
@@ -104,12 +101,13 @@ bool TCRWExif::LoadBlock(TStream& file) {
 }
 
 void TCRWExif::FindMakeModelRecord(TStream& file) {
-  THeapSearch search(file);
-  const auto record = search.Find(kHeaderSize, file.Size(), 0);
-  if (!record) return;
-  make_.Text = TextUpToZero(*record);
-  const size_t model_at = std::min(record->size(), make_.Text.size() + 1);
-  model_.Text = TextUpToZero(std::string_view(*record).substr(model_at));
+  const auto location = FindCrwRecord(file, kRecordMakeModel);
+  if (!location) return;
+  file.Seek(location->Offset);
+  const std::string record = file.ReadString(static_cast<size_t>(std::min(location->Size, kMakeModelMaxBytes)));
+  make_.Text = TextUpToZero(record);
+  const size_t model_at = std::min(record.size(), make_.Text.size() + 1);
+  model_.Text = TextUpToZero(std::string_view(record).substr(model_at));
 }
 
 void TCRWExif::DecodeFields() {
@@ -138,6 +136,10 @@ void TCRWExif::CopyTo(TTif& tif) const {
   };
   set_text(271, Make());
   set_text(272, Model());
+}
+
+std::optional<TCrwRecord> FindCrwRecord(TStream& file, uint32_t type) {
+  return THeapSearch(file).Find(type, kHeaderSize, file.Size(), 0);
 }
 
 void ReadCrw(TTif& tif, const std::string& file_name) {

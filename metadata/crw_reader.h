@@ -1,9 +1,11 @@
-// The CRW reader: the camera make and model of a CRW raw file, and nothing else of it. The two
-// texts are read at fixed places of the last record before the heap's directory; when they are
-// not there (a heap laid out otherwise), the make-and-model record is looked up in the heap.
+// The CRW reader: the camera make and model of a CRW raw file, and where its heap keeps a record
+// (the embedded JPEG, for the thumbnail). The two texts are read at fixed places of the last
+// record before the heap's directory; when they are not there (a heap laid out otherwise), the
+// make-and-model record is looked up in the heap.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/stream.h"
@@ -43,5 +45,17 @@ class TCRWExif {
 
 // What the metadata reader does for a ".CRW" file: load, copy into `tif`.
 void ReadCrw(TTif& tif, const std::string& file_name);
+
+// Where a record of a CRW file's heap lies: its file offset and length.
+struct TCrwRecord {
+  int64_t Offset = 0;
+  int64_t Size = 0;
+};
+inline constexpr uint32_t kCrwRecordJpgFromRaw = 0x2007;  // the camera's JPEG of the picture
+inline constexpr uint32_t kCrwRecordThumbnail = 0x2008;
+
+// The first record of that type in the heap and its sub-heaps that lies inside the file; none
+// when there is none.
+std::optional<TCrwRecord> FindCrwRecord(TStream& file, uint32_t type);
 
 }  // namespace morvane

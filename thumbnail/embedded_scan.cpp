@@ -5,6 +5,7 @@
 // decoded from a bounded view of the file instead of a copy, and a budget caps the decoding.
 #include "thumbnail/embedded_scan.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "metadata/tif_reader.h"
@@ -135,7 +136,7 @@ bool FindEmbeddedJpeg(TStream& stream, int64_t min_pixels, TJpegGraphic& image) 
   return FindEmbeddedJpeg(stream, min_pixels, image, budget);
 }
 
-void ScanForPreview(const std::string& file_name, TJpegGraphic& image) {
+void ScanForPreview(const std::string& file_name, TJpegGraphic& image, int64_t min_pixels) {
   TFileStream stream(file_name);
   const std::string extension = ExtractFileExt(file_name);
   TScanBudget budget;
@@ -144,7 +145,7 @@ void ScanForPreview(const std::string& file_name, TJpegGraphic& image) {
   } else if (SameText(extension, ".CRW") || SameText(extension, ".ERF")) {
     return;
   }
-  FindEmbeddedJpeg(stream, kScanMinPixels, image, budget);
+  FindEmbeddedJpeg(stream, std::max(kScanMinPixels, min_pixels), image, budget);
 }
 
 }  // namespace morvane

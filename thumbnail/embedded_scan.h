@@ -25,10 +25,11 @@ struct TScanBudget {
 };
 
 // Scans FileName for a preview: for ".NEF" first for one of 716800 pixels or more; then, except
-// for ".CRW" and ".ERF", which are never scanned, for one of 12800 pixels or more. Image keeps
-// whatever the last decoding left, also an undersized picture. Throws when the file cannot be
-// opened.
-void ScanForPreview(const std::string& file_name, TJpegGraphic& image);
+// for ".CRW" and ".ERF", which are never scanned, for one of 12800 pixels or more, or of
+// `min_pixels` when that is more (a caller that holds a preview asks for a larger one). Image
+// keeps whatever the last decoding left, also an undersized picture. Throws when the file cannot
+// be opened.
+void ScanForPreview(const std::string& file_name, TJpegGraphic& image, int64_t min_pixels = kScanMinPixels);
 
 // Walks the candidates of the stream from its start; true when one decoded into Image with at
 // least MinPixels pixels.

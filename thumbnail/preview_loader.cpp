@@ -1,33 +1,51 @@
-// Preview strategies by extension. Every strategy reads the metadata in full (sub-directories,
-// maker notes, embedded thumbnails) with a silent reader, so a damaged file simply offers
-// nothing; decoding failures end a strategy quietly. Opening the raw file a second time is left
-// unprotected on purpose: a file locked by another process shows as an error, not as "no thumb".
+// Preview lists by extension. Every list reads the metadata in full (sub-directories, maker
+// notes, embedded thumbnails) with a silent reader, so a damaged file simply offers nothing; a
+// preview whose header does not read is left out, and decoding failures end quietly. Opening the
+// raw file a second time is left unprotected on purpose: a file locked by another process shows
+// as an error, not as "no thumb".
 #include "thumbnail/preview_loader.h"
 
 #include <algorithm>
 #include <memory>
+#include <numeric>
+#include <optional>
 
+#include "metadata/crw_reader.h"
 #include "metadata/tif_reader.h"
+#include "platform/byte_order.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "thumbnail/last_tiff_image.h"
+#include "thumbnail/thumbnail_maker.h"
 
 namespace morvane {
 
 namespace {
 
-constexpr int32_t kLargestSmallThumbnail = 160;  // MRW and ORF thumbnails serve up to this size
-constexpr int32_t kLargestTiffThumbnail = 256;   // DNG: the TIFF thumbnail serves up to this
-constexpr int32_t kLargestMediumPreview = 1024;  // DNG: the medium preview serves up to this
+constexpr int kTagImageWidth = 256;
+constexpr int kTagImageLength = 257;
+constexpr int kTagPhotometric = 262;
+constexpr int kTagOrfThumbnail = 256;          // maker note of .ORF files
+constexpr int kTagMrwThumbnail = 0x0081;       // maker note of .MRW files
+constexpr int kTagMrwPreviewStart = 0x0088;    // offset from the TIFF header
+constexpr int kTagMrwPreviewLength = 0x0089;
+constexpr int kPhotometricCfa = 32803;          // raw sensor data, not a picture
+constexpr int kPhotometricLinearRaw = 34892;
+constexpr int64_t kRafJpegPointer = 84;         // big-endian offset and length of the JPEG
+constexpr int64_t kMaxTiffSide = 65535;
 
-std::unique_ptr<TTif> OpenReader(const std::string& file_name) {
-  auto reader = std::make_unique<TTif>();
+using TReader = std::shared_ptr<TTif>;
+
+TReader OpenReader(const std::string& file_name) {
+  auto reader = std::make_shared<TTif>();
   reader->FileName = file_name;
   reader->Open(true, false);
   return reader;
 }
 
-// Decodes a JPEG stream from its start; a failure leaves the image as the decoder left it.
+int64_t Area(TImageSize size) { return int64_t{size.Width} * size.Height; }
+
+// Decodes a JPEG stream from its position; a failure leaves the image as the decoder left it.
 void DecodeQuietly(TStream& stream, TJpegGraphic& image) {
   try {
     image.LoadFromStream(stream);
@@ -35,151 +53,250 @@ void DecodeQuietly(TStream& stream, TJpegGraphic& image) {
   }
 }
 
-// The single strip of a directory, if it has exactly one.
-bool SingleStrip(TTifIFD& directory, const std::string& file_name, uint32_t& offset) {
-  directory.BuildStrips(file_name);
-  if (!directory.Strips || directory.Strips->Count() != 1) return false;
-  offset = static_cast<uint32_t>((*directory.Strips)[0]->ValueOffset);
-  return true;
+int64_t TagNumber(const TTifIFD& directory, int tag_number) {
+  const TTifTag* tag = directory.FindTag(tag_number);
+  return tag != nullptr ? tag->GetValue().AsInteger() : 0;
 }
 
 bool StartsAsJpeg(const TMemoryStream& stream) {
   return stream.Size() >= 2 && stream.Bytes()[0] == 0xFF && stream.Bytes()[1] == 0xD8;
 }
 
-// The index of the DNG preview sub-directory that serves a request of `min_size` pixels among
-// `count` sub-directories, or -1 when there is none. The reader holds the sub-directory list of a
-// big-endian file in reverse order, hence the choice by byte order.
-int DngPreviewIndex(int32_t min_size, int count, bool intel) {
-  if (min_size <= kLargestMediumPreview && count >= 2) return intel ? 1 : 0;
-  if (count >= 3) return intel ? 2 : 1;
-  if (count == 2) return intel ? 1 : 0;
-  if (count == 1) return 0;
-  return -1;
+class TPreviewList {
+ public:
+  explicit TPreviewList(std::string file_name) : file_name_(std::move(file_name)) {}
+  std::vector<TPreview> Take() { return std::move(previews_); }
+
+  // A JPEG held in memory by the reader, which the preview keeps alive.
+  void AddStream(const TReader& reader, TMemoryStream& stream) {
+    if (!StartsAsJpeg(stream)) return;
+    for (const TMemoryStream* listed : streams_)
+      if (listed == &stream) return;
+    streams_.push_back(&stream);
+    stream.Seek(0);
+    const auto size = TJpegGraphic::ReadSize(stream);
+    if (!size) return;
+    previews_.push_back({*size, [reader, &stream](TJpegGraphic& image) {
+                           stream.Seek(0);
+                           DecodeQuietly(stream, image);
+                         }});
+  }
+
+  // A JPEG inside the raw file at `offset`; the decoder reads as far as its data goes.
+  void AddFileJpeg(int64_t offset) {
+    TFileStream file(file_name_);
+    if (offset < 0 || offset + 2 > file.Size()) return;
+    file.Seek(offset);
+    uint8_t mark[2] = {0, 0};
+    if (file.Read(mark, 2) != 2 || mark[0] != 0xFF || mark[1] != 0xD8) return;
+    file.Seek(offset);
+    const auto size = TJpegGraphic::ReadSize(file);
+    if (!size) return;
+    previews_.push_back({*size, [name = file_name_, offset](TJpegGraphic& image) {
+                           TFileStream raw(name);
+                           raw.Seek(offset);
+                           DecodeQuietly(raw, image);
+                         }});
+  }
+
+  // A JPEG file of its own beside the raw file.
+  void AddSidecar(const std::string& path) {
+    std::optional<TImageSize> size;
+    try {
+      TFileStream file(path);
+      size = TJpegGraphic::ReadSize(file);
+    } catch (const std::exception&) {
+    }
+    if (!size) return;
+    previews_.push_back({*size, [path](TJpegGraphic& image) {
+                           try {
+                             TJpegGraphic sidecar;
+                             sidecar.LoadFromFile(path);
+                             image.Assign(sidecar);
+                           } catch (const std::exception&) {
+                           }
+                         }});
+  }
+
+  // The last directory of the main chain, decoded by libtiff (for NEF and DNG files normally
+  // the small RGB thumbnail of IFD0), with the size its tags give.
+  void AddLastTiffImage(const TTif& reader) {
+    if (!reader.HasIFDs()) return;
+    const TTifIFD& last = *reader.IFDs[reader.IFDs.Count() - 1];
+    const int64_t width = TagNumber(last, kTagImageWidth), height = TagNumber(last, kTagImageLength);
+    if (width <= 0 || height <= 0 || width > kMaxTiffSide || height > kMaxTiffSide) return;
+    previews_.push_back({{static_cast<int>(width), static_cast<int>(height)},
+                         [name = file_name_](TJpegGraphic& image) { LoadLastTiffImage(name, image); }});
+  }
+
+  // The embedded thumbnails of every directory: EXIF first, then the main chain, then IFD0's
+  // sub-directories.
+  void AddThumbnailStreams(const TReader& reader) {
+    AddStream(reader, reader->ExifIFD.ThumbDataStream);
+    for (const auto& directory : reader->IFDs) AddStream(reader, directory->ThumbDataStream);
+    if (reader->HasIFDs())
+      for (const auto& sub : reader->IFDs[0]->SubIFDs) AddStream(reader, sub->ThumbDataStream);
+  }
+
+ private:
+  std::string file_name_;
+  std::vector<TPreview> previews_;
+  std::vector<const TMemoryStream*> streams_;
+};
+
+// The single strip of a directory, if it has exactly one.
+bool SingleStrip(TTifIFD& directory, const std::string& file_name, int64_t& offset) {
+  directory.BuildStrips(file_name);
+  if (!directory.Strips || directory.Strips->Count() != 1) return false;
+  offset = static_cast<uint32_t>((*directory.Strips)[0]->ValueOffset);
+  return true;
+}
+
+void ListFirstStrip(const std::string& file_name, TPreviewList& list) {
+  const TReader reader = OpenReader(file_name);
+  if (!reader->HasIFDs()) return;
+  int64_t offset = 0;
+  if (SingleStrip(*reader->IFDs[0], file_name, offset)) list.AddFileJpeg(offset);
+  list.AddThumbnailStreams(reader);
+}
+
+void ListDngPreviews(const std::string& file_name, TPreviewList& list) {
+  const TReader reader = OpenReader(file_name);
+  if (!reader->HasIFDs()) return;
+  for (const auto& sub : reader->IFDs[0]->SubIFDs) {
+    const int64_t photometric = TagNumber(*sub, kTagPhotometric);
+    if (photometric == kPhotometricCfa || photometric == kPhotometricLinearRaw) continue;
+    int64_t offset = 0;
+    if (SingleStrip(*sub, file_name, offset)) list.AddFileJpeg(offset);
+  }
+  list.AddThumbnailStreams(reader);
+  list.AddLastTiffImage(*reader);
+}
+
+void ListNefPreviews(const std::string& file_name, TPreviewList& list) {
+  const TReader reader = OpenReader(file_name);
+  list.AddThumbnailStreams(reader);
+  list.AddLastTiffImage(*reader);
+}
+
+void ListThumbnails(const std::string& file_name, TPreviewList& list) {
+  list.AddThumbnailStreams(OpenReader(file_name));
+}
+
+void ListOrfPreviews(const std::string& file_name, TPreviewList& list) {
+  const TReader reader = OpenReader(file_name);
+  if (TTifTag* tag = reader->FindTag(kTagOrfThumbnail, ikMakerNotes)) {
+    // The reader keeps a big-endian value mirrored; the JPEG needs its bytes in file order.
+    if (reader->ByteOrder == tboMotorola) {
+      std::vector<uint8_t>& bytes = tag->DataStream.MutableBytes();
+      std::reverse(bytes.begin(), bytes.end());
+    }
+    list.AddStream(reader, tag->DataStream);
+  }
+  list.AddThumbnailStreams(reader);
+}
+
+// The TIFF header of an MRW file: the first "MM" of its first 1024 bytes, as the reader finds it.
+std::optional<int64_t> MrwTiffStart(const std::string& file_name) {
+  TFileStream file(file_name);
+  TMemoryStream head;
+  head.CopyFrom(file, std::min<int64_t>(file.Size(), 1024));
+  int64_t start = 0;
+  if (head.Size() < 2 || head.Bytes()[0] != 0 || head.Bytes()[1] != 'M' || !FindPattern(head, "MM", 0, 0, start))
+    return std::nullopt;
+  return start;
+}
+
+void ListMrwPreviews(const std::string& file_name, TPreviewList& list) {
+  if (const auto jpg = FindFileIgnoringCase(ChangeFileExt(file_name, ".jpg"))) list.AddSidecar(*jpg);
+  const TReader reader = OpenReader(file_name);
+  if (TTifTag* tag = reader->FindTag(kTagMrwThumbnail, ikMakerNotes)) {
+    if (reader->ByteOrder == tboMotorola) {
+      std::vector<uint8_t>& bytes = tag->DataStream.MutableBytes();
+      std::reverse(bytes.begin(), bytes.end());
+    }
+    list.AddStream(reader, tag->DataStream);
+  }
+  const TTifTag* start = reader->FindTag(kTagMrwPreviewStart, ikMakerNotes);
+  const TTifTag* length = reader->FindTag(kTagMrwPreviewLength, ikMakerNotes);
+  const auto tiff_start = MrwTiffStart(file_name);
+  if (start != nullptr && length != nullptr && tiff_start && length->GetValue().AsInteger() > 2)
+    list.AddFileJpeg(*tiff_start + start->GetValue().AsInteger());
+  list.AddThumbnailStreams(reader);
+}
+
+void ListRafPreviews(const std::string& file_name, TPreviewList& list) {
+  {
+    TFileStream file(file_name);
+    if (file.Size() >= kRafJpegPointer + 8) {
+      file.Seek(kRafJpegPointer);
+      const int64_t offset = ReadDWord(file, tboMotorola);
+      list.AddFileJpeg(offset);
+    }
+  }
+  list.AddThumbnailStreams(OpenReader(file_name));
+}
+
+void ListCrwPreviews(const std::string& file_name, TPreviewList& list) {
+  std::vector<int64_t> offsets;
+  {
+    TFileStream file(file_name);
+    for (const uint32_t type : {kCrwRecordJpgFromRaw, kCrwRecordThumbnail})
+      if (const auto record = FindCrwRecord(file, type); record && record->Size > 2) offsets.push_back(record->Offset);
+  }
+  for (const int64_t offset : offsets) list.AddFileJpeg(offset);
 }
 
 }  // namespace
 
-void TQuickLoader::LoadPreview(const std::string& file_name, TJpegGraphic& image) const {
+std::vector<size_t> ChoosePreviews(const std::vector<TImageSize>& sizes, int32_t min_size) {
+  std::vector<size_t> order(sizes.size());
+  std::iota(order.begin(), order.end(), size_t{0});
+  const auto covers = [&](size_t i) { return TMRV::Covers(sizes[i], min_size, min_size); };
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+    if (covers(a) != covers(b)) return covers(a);
+    return covers(a) ? Area(sizes[a]) < Area(sizes[b]) : Area(sizes[a]) > Area(sizes[b]);
+  });
+  return order;
+}
+
+std::vector<TPreview> TQuickLoader::ListPreviews(const std::string& file_name) const {
+  TPreviewList list(file_name);
+  const std::string sidecar = SidecarFileName(file_name);
+  if (SameText(ExtractFileExt(sidecar), ".thm")) list.AddSidecar(sidecar);
   const std::string extension = UpperCase(ExtractFileExt(file_name));
-  if (extension == ".CR2" || extension == ".RAW")
-    LoadFirstStrip(file_name, image);
-  else if (extension == ".DNG")
-    LoadDngPreview(file_name, image);
-  else if (extension == ".MRW")
-    LoadSidecarJpeg(file_name, image);
-  else if (extension == ".PEF" || extension == ".SR2" || extension == ".ARW")
-    LoadLargestThumbnail(file_name, image);
-  else if (extension == ".ORF")
-    LoadMakerNoteThumbnail(file_name, image);
-  else if (extension == ".NEF")
-    LoadNefPreview(file_name, image);
+  try {
+    if (extension == ".CR2" || extension == ".RAW")
+      ListFirstStrip(file_name, list);
+    else if (extension == ".DNG")
+      ListDngPreviews(file_name, list);
+    else if (extension == ".NEF")
+      ListNefPreviews(file_name, list);
+    else if (extension == ".PEF" || extension == ".SR2" || extension == ".ARW")
+      ListThumbnails(file_name, list);
+    else if (extension == ".ORF")
+      ListOrfPreviews(file_name, list);
+    else if (extension == ".MRW")
+      ListMrwPreviews(file_name, list);
+    else if (extension == ".RAF")
+      ListRafPreviews(file_name, list);
+    else if (extension == ".CRW")
+      ListCrwPreviews(file_name, list);
+  } catch (const EReadError&) {
+    // A preview pointer beyond the file's end: the previews listed so far stand.
+  }
+  return list.Take();
 }
 
-void TQuickLoader::LoadFirstStrip(const std::string& file_name, TJpegGraphic& image) const {
+void TQuickLoader::LoadPreview(const std::string& file_name, TJpegGraphic& image) const {
   image.Clear();
-  auto reader = OpenReader(file_name);
-  if (!reader->HasIFDs()) return;
-  uint32_t offset = 0;
-  if (!SingleStrip(*reader->IFDs[0], file_name, offset)) return;
-  TFileStream file(file_name);
-  file.Seek(offset);
-  DecodeQuietly(file, image);
-}
-
-void TQuickLoader::LoadDngPreview(const std::string& file_name, TJpegGraphic& image) const {
-  image.Clear();
-  auto reader = OpenReader(file_name);
-  if (!reader->HasIFDs()) return;
-  if (MinSize <= kLargestTiffThumbnail) {
-    LoadLastTiffImage(file_name, image);
-    return;
+  const std::vector<TPreview> previews = ListPreviews(file_name);
+  std::vector<TImageSize> sizes;
+  for (const TPreview& preview : previews) sizes.push_back(preview.Size);
+  for (const size_t i : ChoosePreviews(sizes, MinSize)) {
+    previews[i].Decode(image);
+    if (!image.Empty()) return;
   }
-  TTifIFD& main = *reader->IFDs[0];
-  const int index = DngPreviewIndex(MinSize, main.SubIFDs.Count(), reader->ByteOrder == tboIntel);
-  if (index < 0) {
-    LoadLastTiffImage(file_name, image);
-    return;
-  }
-  uint32_t offset = 0;
-  if (!SingleStrip(*main.SubIFDs[index], file_name, offset)) return;
-
-  TFileStream file(file_name);
-  file.Seek(offset);
-  uint8_t mark[2] = {0, 0};
-  if (file.Read(mark, 2) != 2) return;
-  if (mark[0] == 0xFF && mark[1] == 0xD8) {
-    file.Seek(offset);
-    DecodeQuietly(file, image);
-  } else {
-    LoadLastTiffImage(file_name, image);
-  }
-}
-
-void TQuickLoader::LoadSidecarJpeg(const std::string& file_name, TJpegGraphic& image) const {
-  auto decode_sidecar = [&image](const std::string& path) {
-    try {
-      TJpegGraphic sidecar;
-      sidecar.LoadFromFile(path);
-      image.Assign(sidecar);
-      return true;
-    } catch (const std::exception&) {
-      return false;
-    }
-  };
-  if (MinSize <= kLargestSmallThumbnail) {
-    const auto thm = FindFileIgnoringCase(ChangeFileExt(file_name, ".thm"));
-    if (thm && decode_sidecar(*thm)) return;
-  }
-  if (const auto jpg = FindFileIgnoringCase(ChangeFileExt(file_name, ".jpg"))) decode_sidecar(*jpg);
-}
-
-void TQuickLoader::LoadLargestThumbnail(const std::string& file_name, TJpegGraphic& image) const {
-  image.Clear();
-  auto reader = OpenReader(file_name);
-  TMemoryStream* candidate = reader->GetThumbnailStream();
-  for (const auto& directory : reader->IFDs) {
-    TMemoryStream& thumbnail = directory->ThumbDataStream;
-    if (!thumbnail.Empty() && (candidate == nullptr || thumbnail.Size() > candidate->Size()))
-      candidate = &thumbnail;
-  }
-  if (candidate == nullptr) return;
-  candidate->Seek(0);
-  DecodeQuietly(*candidate, image);
-}
-
-void TQuickLoader::LoadMakerNoteThumbnail(const std::string& file_name, TJpegGraphic& image) const {
-  if (MinSize > kLargestSmallThumbnail) return;
-  image.Clear();
-  auto reader = OpenReader(file_name);
-  TTifTag* tag = reader->FindTag(256, ikMakerNotes);
-  if (tag == nullptr) return;
-  // The reader keeps a big-endian value mirrored; the JPEG needs its bytes in file order.
-  if (reader->ByteOrder == tboMotorola) {
-    std::vector<uint8_t>& bytes = tag->DataStream.MutableBytes();
-    std::reverse(bytes.begin(), bytes.end());
-  }
-  tag->DataStream.Seek(0);
-  DecodeQuietly(tag->DataStream, image);
-}
-
-void TQuickLoader::LoadNefPreview(const std::string& file_name, TJpegGraphic& image) const {
-  image.Clear();
-  auto reader = OpenReader(file_name);
-  TMemoryStream* candidate = nullptr;
-  if (reader->HasIFDs()) {
-    for (const auto& sub : reader->IFDs[0]->SubIFDs) {
-      TMemoryStream& thumbnail = sub->ThumbDataStream;
-      if (StartsAsJpeg(thumbnail) && (candidate == nullptr || thumbnail.Size() > candidate->Size()))
-        candidate = &thumbnail;
-    }
-  }
-  if (candidate == nullptr) {
-    LoadLastTiffImage(file_name, image);
-    return;
-  }
-  candidate->Seek(0);
-  DecodeQuietly(*candidate, image);
 }
 
 }  // namespace morvane

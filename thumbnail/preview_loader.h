@@ -1,34 +1,47 @@
-// TQuickLoader: the ready-made JPEG previews of camera raw files, found through their metadata.
-// Each raw format keeps its previews elsewhere; the loader knows per extension where to look and
-// which preview serves the requested size, and decodes it. No raw sensor data is decoded.
+// TQuickLoader: the ready-made JPEG previews of camera raw files, found through their metadata
+// and their sidecars. Each raw format keeps its previews elsewhere; the loader knows per
+// extension where to look, lists every preview with its real size, and decodes the one that
+// serves the requested size by the one rule of ChoosePreviews. No raw sensor data is decoded.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "thumbnail/jpeg_graphic.h"
 
 namespace morvane {
 
-class TTif;
+// A preview a file holds: its size as its own header gives it, and how to decode it. Decode
+// leaves the image empty (or as a failed decoding left it) when the data does not decode; it
+// throws only when the raw file cannot be opened.
+struct TPreview {
+  TImageSize Size;
+  std::function<void(TJpegGraphic&)> Decode;
+};
+
+// The previews in the order they serve a request of `min_size` pixels on its larger side, by
+// the rule for every file type: first those that cover the request without enlarging, the
+// smallest first; then the others, the largest first. Ties keep the listed order.
+std::vector<size_t> ChoosePreviews(const std::vector<TImageSize>& sizes, int32_t min_size);
 
 class TQuickLoader {
  public:
-  // The larger side of the thumbnail being made; the DNG, MRW and ORF strategies choose by it.
+  // The larger side of the thumbnail being made; the choice among the previews is made by it.
   int32_t MinSize = 999999999;
 
-  // Leaves a decoded preview in Image, or Image empty (or as a failed decoding left it) when no
-  // strategy found one. Decoding failures are caught; a raw file that cannot be opened for its
-  // strip, its DNG preview or its TIFF fallback throws.
+  // Leaves the chosen preview decoded in Image (the next in the order when one does not
+  // decode), or Image empty when the file has none. Decoding failures are caught; a raw file
+  // that cannot be opened throws.
   void LoadPreview(const std::string& file_name, TJpegGraphic& image) const;
 
- private:
-  void LoadFirstStrip(const std::string& file_name, TJpegGraphic& image) const;
-  void LoadDngPreview(const std::string& file_name, TJpegGraphic& image) const;
-  void LoadSidecarJpeg(const std::string& file_name, TJpegGraphic& image) const;
-  void LoadLargestThumbnail(const std::string& file_name, TJpegGraphic& image) const;
-  void LoadMakerNoteThumbnail(const std::string& file_name, TJpegGraphic& image) const;
-  void LoadNefPreview(const std::string& file_name, TJpegGraphic& image) const;
+  // Every preview the file holds, as far as its type's metadata and its sidecars tell: a .THM
+  // sidecar for every type; per extension the IFD0 strip (.CR2, .RAW), the JPEG sub-directories
+  // and the TIFF image (.DNG, .NEF), the embedded thumbnails of every directory (TIFF-based
+  // types, .RAF, .MRW), the maker note's thumbnail (.ORF) or preview (.MRW), the .JPG sidecar
+  // (.MRW), the header's JPEG (.RAF), the heap's JPEG records (.CRW).
+  std::vector<TPreview> ListPreviews(const std::string& file_name) const;
 };
 
 }  // namespace morvane

@@ -1,5 +1,6 @@
 // The thumbnail pipeline: read the metadata (quickly: orientation and any small embedded
-// thumbnail), choose the preview source, decode, fit, orient, encode, draw. Every object lives
+// thumbnail), choose the preview (the loader's rule, the scanner when that falls short), decode,
+// fit, orient, encode, draw. Every object lives
 // for one call; every failure after the bitmap is prepared ends as the drawn text "error".
 #include "thumbnail/thumbnail_maker.h"
 
@@ -67,14 +68,19 @@ bool TMRV::MakeThumbnail(const std::string& file_name, int32_t width, int32_t he
     if (embedded != nullptr) {
       embedded->Seek(0);
       image.LoadFromStream(*embedded);
-    } else if (SameText(ExtractFileExt(reader.FileName), ".thm")) {
-      image.LoadFromFile(reader.FileName);
     } else {
       TQuickLoader loader;
       loader.MinSize = larger;
       loader.LoadPreview(file_name, image);
     }
-    if (image.Empty()) ScanForPreview(file_name, image);
+    // The scanner finds JPEGs that no metadata points at; it is asked when the listed previews
+    // do not serve the request, and wins only with a larger picture.
+    if (!Covers({image.Width(), image.Height()}, width, height)) {
+      const int64_t pixels = int64_t{image.Width()} * image.Height();
+      TJpegGraphic scanned;
+      ScanForPreview(file_name, scanned, pixels + 1);
+      if (int64_t{scanned.Width()} * scanned.Height() > pixels) image.Assign(scanned);
+    }
 
     if (image.Empty()) {
       result.Kind = TThumbnailOutcome::tkNoThumb;

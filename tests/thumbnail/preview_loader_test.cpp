@@ -58,55 +58,117 @@ TEST_F(PreviewLoaderTest, FirstStripWhateverTheCaseOfTheExtension) {
   EXPECT_EQ(Load("f.cr2", StripFile("not a jpeg, just bytes")), TSize{});
 }
 
-// A DNG: an RGB thumbnail in IFD0 and three preview sub-directories, listed small to large.
-// The reader holds a big-endian list in reverse, which the choice by byte order expects.
-std::string DngFile(Order order, bool jpeg_previews = true, bool medium_in_two_strips = false) {
+// Files of each type with several previews of distinct sizes, each a JPEG (or RGB image) of its
+// own size, listed in no particular order; the preview chosen is known by the size it decodes to.
+std::string Cr2File() {
+  TiffWriter writer;
+  const int ifd0 = writer.NewIfd(), ifd1 = writer.NewIfd();
+  writer.SetNext(ifd0, ifd1);
+  writer.AddBlob(ifd0, 273, 279, testing::MakeQuadrantJpeg(1536, 1024));
+  writer.AddBlob(ifd1, 513, 514, testing::MakeQuadrantJpeg(160, 120));
+  return writer.Build();
+}
+
+// An RGB thumbnail in IFD0, JPEG previews in sub-directories, and the raw image as one JPEG
+// strip (colour filter array data), which is never a preview.
+std::string DngFile(Order order) {
   TiffWriter writer(order);
   const int ifd0 = writer.NewIfd();
-  testing::AddRgbImage(writer, ifd0, 16, 12);
+  testing::AddRgbImage(writer, ifd0, 128, 96);
   std::vector<int> subs;
-  const TSize sizes[3] = {{40, 30}, {80, 60}, {120, 90}};
-  for (const TSize& s : sizes) {
-    const int sub = writer.NewIfd();
-    if (medium_in_two_strips && s.Width == 80) {
-      writer.Add(sub, 273, TiffWriter::kLong, {8, 8});
-      writer.Add(sub, 279, TiffWriter::kLong, {100, 100});
-    } else if (jpeg_previews)
-      writer.AddBlob(sub, 273, 279, MakeTexturedJpeg(s.Width, s.Height));
-    else
-      writer.AddBlob(sub, 273, 279, std::string(s.Width * s.Height * 3, '\x40'));
-    subs.push_back(sub);
+  for (const TSize s : {TSize{2048, 1536}, TSize{600, 400}, TSize{320, 240}, TSize{1024, 768}}) {
+    subs.push_back(writer.NewIfd());
+    writer.Add(subs.back(), 262, TiffWriter::kShort, {s.Width == 600 ? 32803u : 6u});
+    writer.AddBlob(subs.back(), 273, 279, testing::MakeQuadrantJpeg(s.Width, s.Height));
   }
   writer.AddSubIfds(ifd0, subs);
   return writer.Build();
 }
 
-TEST_F(PreviewLoaderTest, DngPreviewBySizeAndByteOrder) {
-  struct Case {
-    Order order;
-    int32_t min_size;
-    TSize size;
-  } cases[] = {
-      {Order::kIntel, 200, {16, 12}},     {Order::kIntel, 256, {16, 12}},    {Order::kIntel, 257, {80, 60}},
-      {Order::kIntel, 800, {80, 60}},     {Order::kIntel, 1024, {80, 60}},   {Order::kIntel, 1025, {120, 90}},
-      {Order::kIntel, 1600, {120, 90}},   {Order::kMotorola, 200, {16, 12}}, {Order::kMotorola, 800, {120, 90}},
-      {Order::kMotorola, 1600, {80, 60}},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Load("p.dng", DngFile(c.order), c.min_size), c.size)
-        << (c.order == Order::kIntel ? "II " : "MM ") << c.min_size;
-  }
+std::string NefFile() {
+  TiffWriter writer;
+  const int ifd0 = writer.NewIfd();
+  testing::AddRgbImage(writer, ifd0, 160, 120);
+  const int large = writer.NewIfd(), medium = writer.NewIfd();
+  writer.AddBlob(large, 513, 514, testing::MakeQuadrantJpeg(1200, 800));
+  writer.AddBlob(medium, 513, 514, testing::MakeQuadrantJpeg(640, 424));
+  writer.AddSubIfds(ifd0, {large, medium});
+  return writer.Build();
 }
 
-TEST_F(PreviewLoaderTest, DngFallsBackToTheTiffImageOrGivesUp) {
-  // Uncompressed previews: the last main-chain directory is decoded instead.
-  EXPECT_EQ(Load("u.dng", DngFile(Order::kIntel, false), 800), (TSize{16, 12}));
-  // A preview of several strips: nothing.
-  EXPECT_EQ(Load("s.DNG", DngFile(Order::kIntel, true, true), 800), TSize{});
-  // No sub-directories: the TIFF image.
+std::string PefFile() {
   TiffWriter writer;
-  testing::AddRgbImage(writer, writer.NewIfd(), 16, 12);
-  EXPECT_EQ(Load("n.dng", writer.Build(), 2000), (TSize{16, 12}));
+  const int ifd0 = writer.NewIfd(), ifd1 = writer.NewIfd(), ifd2 = writer.NewIfd(), exif = writer.NewIfd();
+  writer.AddPointer(ifd0, 34665, exif);
+  writer.SetNext(ifd0, ifd1);
+  writer.SetNext(ifd1, ifd2);
+  writer.AddBlob(exif, 513, 514, testing::MakeQuadrantJpeg(160, 120));
+  writer.AddBlob(ifd1, 513, 514, testing::MakeQuadrantJpeg(1280, 960));
+  writer.AddBlob(ifd2, 513, 514, testing::MakeQuadrantJpeg(640, 480));
+  return writer.Build();
+}
+
+// The header points at the whole JPEG, whose EXIF carries a 160 x 120 thumbnail.
+std::string RafFile() {
+  TiffWriter exif(Order::kMotorola);
+  const int ifd0 = exif.NewIfd(), ifd1 = exif.NewIfd();
+  exif.SetNext(ifd0, ifd1);
+  exif.AddBlob(ifd1, 513, 514, testing::MakeQuadrantJpeg(160, 120));
+  const std::string jpeg = testing::MakeJpegWithInner(1280, 960, exif.Build());
+  std::string file = "FUJIFILMCCD-RAW 0201FF393201";
+  file.resize(84, '\0');
+  file += testing::EncodeNumber(Order::kMotorola, 100, 4) + testing::EncodeNumber(Order::kMotorola, jpeg.size(), 4);
+  file.resize(100, '\0');
+  return file + jpeg + std::string(64, '\0');
+}
+
+// A heap of two records, the camera's JPEG and another, with its directory at the end.
+std::string CrwFile() {
+  const std::string header = std::string("II\x1A\0\0\0HEAPCCDR", 14) + std::string(12, '\0');
+  const std::string jpeg = testing::MakeQuadrantJpeg(1024, 680), other = "name of the picture";
+  const std::string heap = jpeg + other;
+  auto entry = [](uint32_t type, size_t size, size_t offset) {
+    return testing::EncodeNumber(Order::kIntel, type, 2) + testing::EncodeNumber(Order::kIntel, size, 4) +
+           testing::EncodeNumber(Order::kIntel, offset, 4);
+  };
+  const std::string directory = testing::EncodeNumber(Order::kIntel, 2, 2) + entry(0x0805, other.size(), jpeg.size()) +
+                                entry(0x2007, jpeg.size(), 0);
+  return header + heap + directory + testing::EncodeNumber(Order::kIntel, heap.size(), 4);
+}
+
+TEST_F(PreviewLoaderTest, TheSmallestPreviewThatCoversTheRequestElseTheLargest) {
+  dir_.Write("c.thm", testing::MakeQuadrantJpeg(160, 120));
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::vector<std::pair<int32_t, TSize>> chosen;
+  } cases[] = {
+      {"a.cr2", Cr2File(), {{96, {160, 120}}, {160, {160, 120}}, {161, {1536, 1024}}, {2000, {1536, 1024}}}},
+      {"i.dng",
+       DngFile(Order::kIntel),
+       {{96, {128, 96}},
+        {128, {128, 96}},
+        {129, {320, 240}},
+        {321, {1024, 768}},
+        {1024, {1024, 768}},
+        {1025, {2048, 1536}},
+        {4000, {2048, 1536}}}},
+      {"m.dng", DngFile(Order::kMotorola), {{96, {128, 96}}, {257, {320, 240}}, {1024, {1024, 768}}, {1025, {2048, 1536}}}},
+      {"n.nef", NefFile(), {{96, {160, 120}}, {256, {640, 424}}, {1024, {1200, 800}}, {2000, {1200, 800}}}},
+      {"p.pef", PefFile(), {{96, {160, 120}}, {256, {640, 480}}, {1024, {1280, 960}}}},
+      {"s.ARW", PefFile(), {{512, {640, 480}}}},
+      {"f.raf", RafFile(), {{96, {160, 120}}, {256, {1280, 960}}, {2000, {1280, 960}}}},
+      {"c.crw", CrwFile(), {{96, {160, 120}}, {161, {1024, 680}}, {1024, {1024, 680}}}},
+  };
+  for (const Case& c : cases)
+    for (const auto& [request, size] : c.chosen) EXPECT_EQ(Load(c.name, c.bytes, request), size) << c.name << " at " << request;
+}
+
+TEST(PreviewChoiceTest, TiesKeepTheListedOrder) {
+  const std::vector<TImageSize> sizes = {{640, 480}, {160, 120}, {480, 640}, {90, 45}, {160, 120}};
+  EXPECT_EQ(ChoosePreviews(sizes, 96), (std::vector<size_t>{1, 4, 0, 2, 3}));
+  EXPECT_EQ(ChoosePreviews(sizes, 1000), (std::vector<size_t>{0, 2, 1, 4, 3}));
+  EXPECT_TRUE(ChoosePreviews({}, 96).empty());
 }
 
 TEST_F(PreviewLoaderTest, MrwSidecarsBySize) {
@@ -121,23 +183,6 @@ TEST_F(PreviewLoaderTest, MrwSidecarsBySize) {
   EXPECT_EQ(Load("alone.mrw", raw, 100), TSize{});
 }
 
-TEST_F(PreviewLoaderTest, LargestThumbnailKeepsTheExifOneOnTies) {
-  auto file = [](const std::string& exif_thumbnail, const std::string& ifd1_thumbnail) {
-    TiffWriter writer;
-    const int ifd0 = writer.NewIfd(), ifd1 = writer.NewIfd(), exif = writer.NewIfd();
-    writer.AddPointer(ifd0, 34665, exif);
-    writer.SetNext(ifd0, ifd1);
-    writer.AddBlob(exif, 513, 514, exif_thumbnail);
-    writer.AddBlob(ifd1, 513, 514, ifd1_thumbnail);
-    return writer.Build();
-  };
-  const std::string a = MakeTexturedJpeg(64, 48), b = MakeTexturedJpeg(96, 64);
-  const size_t same = std::max(a.size(), b.size()) + 16;
-  EXPECT_EQ(Load("t.PEF", file(testing::PadJpeg(a, same), testing::PadJpeg(b, same))), (TSize{64, 48}));
-  EXPECT_EQ(Load("t.arw", file(a, testing::PadJpeg(b, same))), (TSize{96, 64}));
-  EXPECT_EQ(Load("t.SR2", file(testing::PadJpeg(b, same), a)), (TSize{96, 64}));
-}
-
 TEST_F(PreviewLoaderTest, OrfMakerNoteThumbnailInBothByteOrders) {
   for (const Order order : {Order::kIntel, Order::kMotorola}) {
     const std::string jpeg = MakeTexturedJpeg(160, 120);
@@ -150,15 +195,10 @@ TEST_F(PreviewLoaderTest, OrfMakerNoteThumbnailInBothByteOrders) {
              TiffWriter::EncodeIfd(order, at + 8, 0, {{256, {TiffWriter::kUndefined, testing::AsComponents(jpeg)}}});
     });
     const std::string file = writer.Build();
+    // The only preview the metadata knows serves every size; the thumbnail maker asks the
+    // scanner for a larger one.
     EXPECT_EQ(Load("o.orf", file, 160), (TSize{160, 120}));
-
-    // Above 160 pixels the loader leaves the image alone.
-    TQuickLoader loader;
-    loader.MinSize = 161;
-    TJpegGraphic image;
-    image.SetRaster(TRaster(3, 3, pf24bit));
-    loader.LoadPreview(dir_.Write("o.ORF", file), image);
-    EXPECT_EQ(SizeOf(image), (TSize{3, 3}));
+    EXPECT_EQ(Load("o.ORF", file, 161), (TSize{160, 120}));
   }
 }
 
@@ -194,13 +234,6 @@ TEST_F(PreviewLoaderTest, NefLongestSubDirectoryJpegOrTheTiffThumbnail) {
 TEST_F(PreviewLoaderTest, OtherExtensionsGetNothing) {
   const std::string file = StripFile(MakeTexturedJpeg(120, 80));
   for (const char* name : {"a.SRF", "b.raf", "c.psd", "d.crw", "noextension"}) EXPECT_EQ(Load(name, file), TSize{}) << name;
-}
-
-TEST_F(PreviewLoaderTest, AFileThatCannotBeOpenedFailsOutright) {
-  TQuickLoader loader;
-  TJpegGraphic image;
-  EXPECT_THROW(loader.LoadPreview(dir_.Path() + "/missing.nef", image), EMorvaneError);
-  EXPECT_NO_THROW(loader.LoadPreview(dir_.Path() + "/missing.pef", image));
 }
 
 TEST_F(PreviewLoaderTest, TiffImagesTooLargeToHoldAreRefused) {

@@ -129,21 +129,28 @@ TEST_F(ThumbnailMakerTest, TurnsUprightByOrientation) {
   }
 }
 
-TEST_F(ThumbnailMakerTest, ThmSidecarServesEverySize) {
+TEST_F(ThumbnailMakerTest, ThmSidecarIsOneOfTheFilesPreviews) {
   const std::string raw = dir_.Write("x.cr2", Cr2File(MakeQuadrantJpeg(3000, 2000)));
   TiffWriter exif;
   exif.Add(exif.NewIfd(), 274, TiffWriter::kShort, {8});
   testing::TJpegOptions options;
   options.App1 = std::string("Exif\0\0", 6) + exif.Build();
   dir_.Write("x.THM", MakeQuadrantJpeg(160, 120, options));
+  // Up to 160 pixels the 160 x 120 THM serves; above, the raw file's own preview. Both are
+  // turned a quarter anticlockwise by the THM's EXIF.
+  ASSERT_TRUE(Make(raw, 96, 96));
+  EXPECT_EQ(DrawnBox(bitmap_), (TDrawn{12, 0, 72, 96}));
   ASSERT_TRUE(Make(raw, 256, 256));
-  // 160 x 120 scaled up to 256 x 192, then turned a quarter anticlockwise by the THM's EXIF.
-  EXPECT_EQ(DrawnBox(bitmap_), (TDrawn{32, 0, 192, 256}));
+  EXPECT_EQ(DrawnBox(bitmap_), (TDrawn{43, 0, 171, 256}));
 
+  // A THM that is no JPEG is no preview: the raw file's own serves.
   dir_.Write("y.thm", "this is no JPEG");
   const std::string other = dir_.Write("y.cr2", Cr2File(MakeQuadrantJpeg(300, 200)));
-  EXPECT_FALSE(Make(other, 96, 96));
-  ExpectErrorText(bitmap_);
+  ASSERT_TRUE(Make(other, 96, 96));
+  EXPECT_EQ(DrawnBox(bitmap_), (TDrawn{0, 16, 96, 64}));
+  // A THM on its own is its own preview.
+  EXPECT_TRUE(Make(dir_.Write("z.thm", MakeQuadrantJpeg(160, 120)), 96, 96));
+  EXPECT_EQ(DrawnBox(bitmap_), (TDrawn{0, 12, 96, 72}));
 }
 
 TEST_F(ThumbnailMakerTest, NoThumbIsCentredAndLeavesTheStreamEmpty) {
@@ -159,8 +166,10 @@ TEST_F(ThumbnailMakerTest, NoThumbIsCentredAndLeavesTheStreamEmpty) {
 }
 
 TEST_F(ThumbnailMakerTest, AFileThatCannotBeReadShowsError) {
-  EXPECT_FALSE(Make(dir_.Path() + "/missing.cr2", 256, 256));
-  ExpectErrorText(bitmap_);
+  for (const char* name : {"missing.cr2", "missing.nef", "missing.dng", "missing.raf", "missing.crw", "missing.mrw"}) {
+    EXPECT_FALSE(Make(dir_.Path() + "/" + name, 256, 256)) << name;
+    ExpectErrorText(bitmap_);
+  }
   EXPECT_FALSE(TMRV().MakeThumbnail(dir_.Path() + "/missing.cr2", -5, 10, bitmap_, nullptr));
 }
 
@@ -183,6 +192,17 @@ TEST_F(ThumbnailMakerTest, ScannerAndUndersizedPictures) {
   EXPECT_EQ(DrawnBox(bitmap_), (TDrawn{0, 16, 96, 64}));
   ASSERT_TRUE(Make(dir_.Write("b.srf", "head" + testing::MakeTexturedJpeg(80, 60) + "tail"), 96, 96));
   EXPECT_EQ(DrawnBox(bitmap_), (TDrawn{0, 12, 96, 72}));
+
+  // A file whose metadata knows only a preview too small for the request: the scanner's larger
+  // JPEG serves; a smaller one found by the scanner does not replace the preview.
+  TiffWriter writer;
+  const int ifd0 = writer.NewIfd(), sub = writer.NewIfd();
+  writer.AddBlob(sub, 513, 514, MakeQuadrantJpeg(160, 120));
+  writer.AddSubIfds(ifd0, {sub});
+  ASSERT_TRUE(Make(dir_.Write("c.nef", writer.Build() + MakeQuadrantJpeg(600, 300)), 256, 256));
+  EXPECT_EQ(DrawnBox(bitmap_), (TDrawn{0, 64, 256, 128}));
+  ASSERT_TRUE(Make(dir_.Write("d.nef", writer.Build() + testing::MakeTexturedJpeg(140, 40)), 256, 256));
+  EXPECT_EQ(DrawnBox(bitmap_), (TDrawn{0, 32, 256, 192}));
 }
 
 TEST_F(ThumbnailMakerTest, CachedThumbnailsAreFittedDownButNeverEnlarged) {
