@@ -330,7 +330,12 @@ int64_t TThumbCache::Prune() {
       deleted += sqlite3_changes(db_);
     }
   });
-  Execute(Connection(), "vacuum");
+  try {
+    Execute(Connection(), "vacuum");
+  } catch (const ECacheError&) {
+    // Another process kept the database busy beyond the timeout: the rows are gone all the
+    // same, and the next prune gives the space back.
+  }
   return deleted;
 }
 

@@ -70,7 +70,8 @@ class TThumbCache {
   TStats Stats();
   // Deletes the rows whose file is gone or has changed, each only if it is still as it was read
   // (another process may have just renewed it), then gives the freed pages back to the file
-  // system. The number of rows deleted. Throws ECacheError.
+  // system when no other process keeps the database busy. The number of rows deleted. Throws
+  // ECacheError when the rows cannot be read or deleted.
   int64_t Prune();
 
  private:

@@ -253,7 +253,8 @@ TEST_F(ThumbnailMakerTest, DamagedFilesEndQuietlyAndQuickly) {
 
 TEST_F(ThumbnailMakerTest, RealCameraFiles) {
   // The samples keep their metadata but most previews were stripped: the RAF still carries its
-  // 160 x 120 JPEG, the others have nothing to show.
+  // 160 x 120 EXIF thumbnail (its whole JPEG is 8 x 8), the DNG its 8 x 8 RGB thumbnail, the
+  // MRW has an 8 x 8 .JPG beside it; the others have nothing to show.
   MORVANE_REQUIRE_SAMPLE(raf, "FujiFilm.raf");
   struct Case {
     const char* name;
@@ -264,6 +265,8 @@ TEST_F(ThumbnailMakerTest, RealCameraFiles) {
       {"FujiFilm.raf", 96, TThumbnailOutcome::tkThumbnail, 96, 72},
       {"FujiFilm.raf", 256, TThumbnailOutcome::tkThumbnail, 256, 192},
       {"FujiFilm.raf", 1024, TThumbnailOutcome::tkThumbnail, 1024, 768},
+      {"DNG.dng", 257, TThumbnailOutcome::tkThumbnail, 257, 257},
+      {"Minolta.mrw", 512, TThumbnailOutcome::tkThumbnail, 512, 512},
       {"Nikon.nef", 256, TThumbnailOutcome::tkNoThumb, 0, 0},
       {"CanonRaw.cr2", 256, TThumbnailOutcome::tkNoThumb, 0, 0},
       {"CanonRaw.crw", 256, TThumbnailOutcome::tkNoThumb, 0, 0},
