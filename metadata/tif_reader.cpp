@@ -1,12 +1,13 @@
-// Opening a file: container dispatch, the TIFF walk with its EXIF, interoperability, GPS, IPTC
-// and XMP pointers, the maker notes of nine makers, and the queries every caller asks.
+// Opening a file or a stream, whose reader the container table chooses; the TIFF walk with its
+// EXIF, interoperability, GPS, IPTC and XMP pointers, the maker notes of nine makers, and the
+// queries every caller asks.
 #include "metadata/tif_reader.h"
 
 #include <algorithm>
 #include <memory>
 #include <set>
 
-#include "metadata/crw_reader.h"
+#include "metadata/containers.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/locks.h"
@@ -106,50 +107,11 @@ bool TTif::Open(TStream& stream, bool silent, bool quick_scan) {
   TLockGuard guard(ReaderLock());
   try {
     Clear();
-    if (SameText(ExtractFileExt(FileName), ".CRW")) {
-      ReadCrw(*this, stream);
-      return true;
-    }
-    if (stream.Size() < 8) throw EMorvaneError(kInvalidTif);
-    return ReadContainer(stream, quick_scan);
+    return ReadContainer(*this, stream, quick_scan);
   } catch (const std::exception&) {
     if (!silent) throw;
     return false;
   }
-}
-
-bool TTif::ReadContainer(TStream& stream, bool quick_scan) {
-  stream.Seek(0);
-  char s[2];
-  stream.ReadBuffer(s, 2);
-  stream.Seek(0);
-  const auto b0 = static_cast<unsigned char>(s[0]);
-  const auto b1 = static_cast<unsigned char>(s[1]);
-  if (SameText(ExtractFileExt(FileName), ".X3F")) {
-    ReadX3F(stream);
-  } else if (s[0] == '8' && s[1] == 'B') {
-    ReadPsd(stream);
-  } else if (s[0] == 'P' && s[1] == 'a') {
-    ReadPsp(stream, false);
-  } else if ((b0 == 0xFF && b1 == 0xD8) || (s[0] == 'F' && s[1] == 'U')) {
-    if (s[0] == 'F') {
-      int64_t jpeg_start = 0;
-      if (!FindPattern(stream, "\xFF\xD8", 2, 0, jpeg_start)) return false;
-      stream.Seek(jpeg_start);
-    }
-    ReadJpeg(stream, quick_scan);
-  } else if (b0 == 0 && s[1] == 'M') {
-    stream.Seek(0);
-    TMemoryStream head;
-    head.CopyFrom(stream, 1024);
-    int64_t tiff_start = 0;
-    if (!FindPattern(head, "MM", 0, 0, tiff_start)) return false;
-    stream.Seek(tiff_start);
-    ReadTiff(stream, tiff_start, nullptr, true, quick_scan);
-  } else {
-    ReadTiff(stream, 0, nullptr, true, quick_scan);
-  }
-  return true;
 }
 
 void TTif::LoadXmpSidecar() {

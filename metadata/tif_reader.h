@@ -60,7 +60,7 @@ class TTif : public TXOMObject {
   void SetIccProfile(TStream* stream);
   void EnsureExifPointer();
 
-  // The container readers that Open dispatches to.
+  // The container readers that Open chooses from (see metadata/containers.h).
   void ReadJpeg(TStream& stream, bool quick_scan);
   void ReadX3F(TStream& stream);
   void ReadPsd(TStream& stream);
@@ -95,8 +95,6 @@ class TTif : public TXOMObject {
   void GetTagList(std::vector<std::string>& list, int kinds);
 
  private:
-  // Reads the stream by its container; false when it holds no readable part.
-  bool ReadContainer(TStream& stream, bool quick_scan);
   void ReadDirectoryAt(TTifIFD& directory, TStream& stream, const TTifTag* pointer,
                        int64_t base_offset, TStream* value_stream, bool skip_thumbnail,
                        TWalkBudget& budget);
