@@ -82,6 +82,7 @@ void TTif::Clear() {
   IPTCResources.Clear();
   XMPData.clear();
   JpgCommentStream.Clear();
+  Work = {};
 }
 
 void TTif::Open(bool silent, bool quick_scan) {
@@ -155,6 +156,11 @@ void TTif::ReadTiff(TStream& stream, int64_t base_offset, TStream* value_stream,
   if (first < 0) return;
 
   TWalkBudget budget(stream.Size() + (value_stream != nullptr ? value_stream->Size() : 0));
+  const TWalkBudget granted = budget;
+  const auto count_work = [&] {
+    Work.Directories += granted.directories - budget.directories;
+    Work.ValueBytes += granted.value_bytes - budget.value_bytes;
+  };
   // The main chain ends at a next offset of 0, one outside the stream, one already read, or
   // after kMaxMainChain directories.
   std::set<int64_t> visited;
@@ -172,10 +178,14 @@ void TTif::ReadTiff(TStream& stream, int64_t base_offset, TStream* value_stream,
   if (!quick_scan)
     ReadDirectoryAt(ExifInterIFD, stream, ExifIFD.FindTag(kTagInteropPointer), base_offset,
                     value_stream, quick_scan, budget);
-  if (quick_scan) return;
+  if (quick_scan) {
+    count_work();
+    return;
+  }
 
   ReadDirectoryAt(GPSIFD, stream, IFDs.FindTag(kTagGpsPointer), base_offset, value_stream, false,
                   budget);
+  count_work();
 
   auto first_with_value = [this](int tag_number) -> const TTifTag* {
     for (const auto& directory : IFDs)

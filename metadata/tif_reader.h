@@ -18,6 +18,14 @@
 
 namespace morvane {
 
+// What the budgets of one read let it do: the work that bounds the time a file takes, whatever
+// it holds. Open starts it afresh; every walk of the read adds to it.
+struct TReadWork {
+  int Directories = 0;      // TIFF directories read by the walks of the file's TIFF structures
+  int64_t ValueBytes = 0;   // value bytes those walks copied
+  int64_t SectionWork = 0;  // bytes of work the X3F section walk was granted
+};
+
 class TTif : public TXOMObject {
  public:
   TTif();
@@ -40,6 +48,7 @@ class TTif : public TXOMObject {
   int32_t MaxValueSize = -1;
   const TTifTags* TagFilter = nullptr;  // owned by the caller
   TMemoryStream JpgCommentStream;
+  TReadWork Work;
 
   TTifIFD& Exif() { return ExifIFD; }
   TTifIFD& IPTC() { return IPTCIFD; }
