@@ -157,10 +157,11 @@ bool FindEmbeddedJpeg(TStream& stream, int64_t min_pixels, TJpegGraphic& image) 
   return FindEmbeddedJpeg(stream, min_pixels, image, budget);
 }
 
-void ScanForPreview(const std::string& file_name, TJpegGraphic& image) {
+void ScanForPreview(const std::string& file_name, TJpegGraphic& image, TScanBudget* shared_budget) {
   TFileStream stream(file_name);
   const std::string extension = ExtractFileExt(file_name);
-  TScanBudget budget;
+  TScanBudget own_budget;
+  TScanBudget& budget = shared_budget != nullptr ? *shared_budget : own_budget;
   if (SameText(extension, ".NEF")) {
     if (FindEmbeddedJpeg(stream, kNefScanMinPixels, image, budget)) return;
   } else if (SameText(extension, ".CRW") || SameText(extension, ".ERF")) {

@@ -29,8 +29,8 @@ struct TScanBudget {
 // Scans FileName for a preview: for ".NEF" first for one of 716800 pixels or more; then, except
 // for ".CRW" and ".ERF", which are never scanned, for one of 12800 pixels or more. Image keeps
 // whatever the last decoding left, also an undersized picture. Throws when the file cannot be
-// opened.
-void ScanForPreview(const std::string& file_name, TJpegGraphic& image);
+// opened. The scans share `budget` (a fresh one when none is given), left with what they did.
+void ScanForPreview(const std::string& file_name, TJpegGraphic& image, TScanBudget* budget = nullptr);
 
 // Walks the candidates of the stream from its start; true when one decoded into Image with at
 // least MinPixels pixels.
