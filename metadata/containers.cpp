@@ -16,8 +16,6 @@ namespace morvane {
 
 namespace {
 
-const std::string kInvalidTif = "Invalid TIF file.";
-
 // An MRW file's TIFF starts at the first "MM" of its block list.
 constexpr int64_t kMrwSearchSize = 1024;
 

@@ -29,8 +29,6 @@ constexpr int kMaxMainChain = 1024;
 // A Nikon type-3 maker note holds a whole TIFF; real files need one level of it.
 constexpr int kMaxMakerNoteNesting = 1;
 
-const std::string kInvalidTif = "Invalid TIF file.";
-
 bool HasExtension(const std::string& file_name, std::initializer_list<const char*> extensions) {
   const std::string ext = ExtractFileExt(file_name);
   return std::any_of(extensions.begin(), extensions.end(),

@@ -21,8 +21,10 @@ namespace morvane {
 // What the budgets of one read let it do: the work that bounds the time a file takes, whatever
 // it holds. Open starts it afresh; every walk of the read adds to it.
 struct TReadWork {
-  int Directories = 0;      // TIFF directories read by the walks of the file's TIFF structures
-  int64_t ValueBytes = 0;   // value bytes those walks copied
+  // TIFF directories read by the walks of the file's TIFF structures, and the value bytes they
+  // copied. Maker-note directories are read on budgets of their own and are not counted.
+  int Directories = 0;
+  int64_t ValueBytes = 0;
   int64_t SectionWork = 0;  // bytes of work the X3F section walk was granted
 };
 
@@ -126,5 +128,8 @@ bool FindPattern(TStream& stream, std::string_view pattern, int64_t start, int64
 std::vector<std::string> SplitLines(std::string_view text);
 
 inline constexpr int kFindPatternWindow = 10240;
+
+// The failure of a stream that is too short for its container or whose TIFF header is wrong.
+inline constexpr const char* kInvalidTif = "Invalid TIF file.";
 
 }  // namespace morvane
