@@ -3,7 +3,6 @@
 // chunk; RAF files through their embedded JPEG; damaged files.
 #include <gtest/gtest.h>
 
-
 #include "metadata/comma_text.h"
 #include "metadata/tif_reader.h"
 #include "platform/errors.h"

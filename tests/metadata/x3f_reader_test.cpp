@@ -3,7 +3,6 @@
 // left out without losing the rest), the caption list, the JPEG preview, and damaged counts.
 #include <gtest/gtest.h>
 
-
 #include "metadata/tif_reader.h"
 #include "platform/errors.h"
 #include "platform/regional.h"

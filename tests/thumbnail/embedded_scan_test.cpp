@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "metadata/tif_reader.h"
 #include "support/jpeg_fixture.h"
 #include "support/temp_file.h"
