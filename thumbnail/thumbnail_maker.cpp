@@ -62,6 +62,7 @@ bool TMRV::MakeThumbnail(const std::string& file_name, int32_t width, int32_t he
     reader.FileName = SidecarFileName(file_name);
     reader.FullDng = false;
     reader.Open(true, true);
+    result.Work.Metadata = reader.Work;
 
     const int32_t larger = std::max(width, height);
     TMemoryStream* embedded = larger <= kEmbeddedThumbnailMaxSize ? reader.GetThumbnailStream() : nullptr;
@@ -73,13 +74,17 @@ bool TMRV::MakeThumbnail(const std::string& file_name, int32_t width, int32_t he
       loader.MinSize = larger;
       loader.LoadPreview(file_name, image);
     }
+    result.Work.Decode = image.LastDecode();
     // The scanner finds JPEGs that no metadata points at; it is asked when the listed previews
     // do not serve the request, and wins only with a larger picture.
     if (!Covers({image.Width(), image.Height()}, width, height)) {
       const int64_t pixels = int64_t{image.Width()} * image.Height();
       TJpegGraphic scanned;
-      ScanForPreview(file_name, scanned, pixels + 1);
-      if (int64_t{scanned.Width()} * scanned.Height() > pixels) image.Assign(scanned);
+      ScanForPreview(file_name, scanned, pixels + 1, &result.Work.Scan);
+      if (int64_t{scanned.Width()} * scanned.Height() > pixels) {
+        image.Assign(scanned);
+        result.Work.Decode = scanned.LastDecode();
+      }
     }
 
     if (image.Empty()) {
@@ -96,7 +101,9 @@ bool TMRV::MakeThumbnail(const std::string& file_name, int32_t width, int32_t he
       image.SaveToStream(*stream);
     }
     DrawCentred(image, width, height, bitmap);
-    result = {TThumbnailOutcome::tkThumbnail, image.Width(), image.Height()};
+    result.Kind = TThumbnailOutcome::tkThumbnail;
+    result.Width = image.Width();
+    result.Height = image.Height();
     return true;
   } catch (const std::exception&) {
     result.Kind = TThumbnailOutcome::tkError;
