@@ -52,7 +52,13 @@ struct MakerNoteLayout {
   int64_t relative = 0;
   bool reader_settings = true;     // the reader's filter and limits, else none
   bool nikon_embedded_tiff = false;
+  bool olympus_sections = false;   // the note's sections are directories of their own
 };
+
+// The sections of today's Olympus notes that are read as directories: equipment, camera settings.
+constexpr int kTagOlympusEquipment = 0x2010;
+constexpr int kTagOlympusCameraSettings = 0x2020;
+bool IsOlympusSection(int tag) { return tag == kTagOlympusEquipment || tag == kTagOlympusCameraSettings; }
 
 bool StartsWithBytes(std::string_view data, std::string_view signature) {
   return data.size() >= signature.size() && data.substr(0, signature.size()) == signature;
@@ -204,8 +210,7 @@ void TTif::ReadTiff(TStream& stream, int64_t base_offset, TStream* value_stream,
   };
   if (const TTifTag* iptc = first_with_value(kTagIptc)) ReadIptcFromTag(*iptc);
   if (const TTifTag* xmp = first_with_value(kTagXmp)) {
-    std::vector<uint8_t> bytes = xmp->Bytes();
-    if (IsTiff() && ByteOrder == tboMotorola) std::reverse(bytes.begin(), bytes.end());
+    const std::vector<uint8_t>& bytes = xmp->Bytes();
     XMPData = SplitLines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
   }
   ReadMakerNotes(&stream, base_offset);
@@ -240,15 +245,32 @@ void TTif::ReadMakerNotes(TStream* value_stream, int64_t base_offset) {
     layout.start = 0;
   } else if (maker == "OLYMP") {
     layout.start = 8;
+    // Today's notes carry their own byte order and count their offsets from the note's start.
+    for (const auto& [signature, order_at] : {std::pair{std::string_view("OLYMPUS\0", 8), size_t{8}},
+                                              std::pair{std::string_view("OM SYSTEM\0", 10), size_t{12}}}) {
+      if (!StartsWithBytes(data, signature) || data.size() < order_at + 4) continue;
+      const std::string_view mark = data.substr(order_at, 2);
+      if (mark != "II" && mark != "MM") continue;
+      layout.start = static_cast<int64_t>(order_at) + 4;
+      layout.byte_order = mark == "II" ? tboIntel : tboMotorola;
+      layout.relative_to_notes = true;
+      layout.relative = 0;
+      layout.olympus_sections = true;
+      break;
+    }
   } else if (maker == "CASIO") {
     const bool type2 = StartsWithBytes(data, std::string_view("QVC\0\0\0", 6));
     layout.ifd_type = type2 ? "2" : "1";
     layout.start = type2 ? 6 : 0;
     layout.byte_order = tboMotorola;
   } else if (maker == "FUJIF") {
-    from_notes(12, tboIntel, 12);
+    // "FUJIFILM", then the directory's offset; every offset counts from the note's start.
+    const uint32_t directory = data.size() >= 12 ? LoadLE32(reinterpret_cast<const uint8_t*>(data.data()) + 8) : 12;
+    from_notes(directory >= 12 && directory < data.size() ? directory : 12, tboIntel, 0);
   } else if (maker == "SEIKO" || maker == "SANYO") {
-    from_notes(8, ByteOrder, 0);
+    // An 8-byte header, then a directory whose offsets count from the TIFF header.
+    layout.start = 8;
+    layout.reader_settings = false;
   } else if (maker == "MINOL" || maker == "KONIC") {
     const std::string_view head = data.substr(0, 8);
     layout.read_directory = false;
@@ -289,6 +311,29 @@ void TTif::ReadMakerNotes(TStream* value_stream, int64_t base_offset) {
                              layout.reader_settings ? MaxValueSize : -1,
                              layout.reader_settings && FullDng, values, false, layout.relative,
                              layout.byte_order);
+  if (layout.olympus_sections) ReadOlympusSections(notes, layout.byte_order);
+}
+
+void TTif::ReadOlympusSections(TMemoryStream& notes, TTifByteOrder byte_order) {
+  // Each section tag points at a directory (or, on older cameras, holds one) whose offsets count
+  // from the note's start, like the note's own. A section becomes a sub-directory of the
+  // maker-note directory named by its tag in IFDType.
+  TWalkBudget budget(notes.Size());
+  for (const auto& tag : ExifMarkerNotesIFD.Tags) {
+    if (!IsOlympusSection(tag->TagNumber) || tag->DataStream.Empty()) continue;
+    int64_t start = -1;
+    if (tag->DataFormat == tdfUndefined && tag->ValueOffset >= 0)
+      start = tag->ValueOffset;
+    else if ((tag->DataFormat == tdfUnsignedLong || tag->DataFormat == tdfIFD) && tag->Bytes().size() >= 4)
+      start = LoadLE32(tag->Bytes().data());
+    if (start < 0 || start + 2 > notes.Size()) continue;
+    TTifIFD* section = ExifMarkerNotesIFD.SubIFDs.Add();
+    section->Name = ExifMarkerNotesIFD.Name;
+    section->CameraMake = ExifMarkerNotesIFD.CameraMake;
+    section->IFDType = std::to_string(tag->TagNumber);
+    notes.Seek(start);
+    section->ReadIFD(FileName, notes, TagFilter, MaxValueSize, FullDng, &notes, true, 0, byte_order, &budget);
+  }
 }
 
 void TTif::ReadNikonType3(const TMemoryStream& notes) {

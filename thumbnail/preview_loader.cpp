@@ -48,12 +48,12 @@ bool StartsAsJpeg(const TMemoryStream& stream) {
 }
 
 // The index of the DNG preview sub-directory that serves a request of `min_size` pixels among
-// `count` sub-directories, or -1 when there is none. The reader holds the sub-directory list of a
-// big-endian file in reverse order, hence the choice by byte order.
-int DngPreviewIndex(int32_t min_size, int count, bool intel) {
-  if (min_size <= kLargestMediumPreview && count >= 2) return intel ? 1 : 0;
-  if (count >= 3) return intel ? 2 : 1;
-  if (count == 2) return intel ? 1 : 0;
+// `count` sub-directories in file order, or -1 when there is none. The first sub-directory is
+// the raw image; the previews follow it, the medium one first.
+int DngPreviewIndex(int32_t min_size, int count) {
+  if (min_size <= kLargestMediumPreview && count >= 2) return 1;
+  if (count >= 3) return 2;
+  if (count == 2) return 1;
   if (count == 1) return 0;
   return -1;
 }
@@ -96,7 +96,7 @@ void TQuickLoader::LoadDngPreview(const std::string& file_name, TJpegGraphic& im
     return;
   }
   TTifIFD& main = *reader->IFDs[0];
-  const int index = DngPreviewIndex(MinSize, main.SubIFDs.Count(), reader->ByteOrder == tboIntel);
+  const int index = DngPreviewIndex(MinSize, main.SubIFDs.Count());
   if (index < 0) {
     LoadLastTiffImage(file_name, image);
     return;
@@ -154,11 +154,6 @@ void TQuickLoader::LoadMakerNoteThumbnail(const std::string& file_name, TJpegGra
   auto reader = OpenReader(file_name);
   TTifTag* tag = reader->FindTag(256, ikMakerNotes);
   if (tag == nullptr) return;
-  // The reader keeps a big-endian value mirrored; the JPEG needs its bytes in file order.
-  if (reader->ByteOrder == tboMotorola) {
-    std::vector<uint8_t>& bytes = tag->DataStream.MutableBytes();
-    std::reverse(bytes.begin(), bytes.end());
-  }
   tag->DataStream.Seek(0);
   DecodeQuietly(tag->DataStream, image);
 }

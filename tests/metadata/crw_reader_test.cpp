@@ -50,10 +50,13 @@ TEST(CrwReaderTest, ReadsTheFixedFieldsOfTheBlock) {
     std::string make, model;
   } cases[] = {
       {CrwWithBlock(BlockWith("Canon", std::string("Canon EOS 10D\0junk", 18))), "Canon", "Canon EOS 10D"},
-      {CrwWithBlock(BlockWith("Canon", model25 + "XYZ")), "Canon", model25},
-      // The block ends inside a field: the field has the bytes up to the block's end.
-      {CrwWithBlock(BlockWith("Canon", model25).substr(0, 514)), "Canon", "Canon EOS "},
-      {CrwWithBlock(BlockWith("Canon", "").substr(0, 500)), "Ca", ""},
+      {CrwWithBlock(BlockWith("Canon", std::string("Canon PowerShot G2\0", 19))), "Canon", "Canon PowerShot G2"},
+      // A field is a name only when its text ends inside the field and is printable; without a
+      // make-and-model record to fall back on, the others stay empty.
+      {CrwWithBlock(BlockWith("Canon", model25 + "XYZ")), "Canon", ""},
+      {CrwWithBlock(BlockWith("Canon", model25).substr(0, 514)), "Canon", ""},
+      {CrwWithBlock(BlockWith("Canon", "").substr(0, 500)), "", ""},
+      {CrwWithBlock(BlockWith("Ca\x01on", std::string("Canon\x7F\0", 7))), "", ""},
       // A block reaching past the end of the file is not copied.
       {kCrwHeader + BlockWith("Canon", "Model") + Le32(0) + Le32(1 << 30), "", ""},
       // Negative offsets copy nothing.
@@ -100,6 +103,23 @@ TEST(CrwReaderTest, FindsMakeAndModelInTheHeapWhenTheBlockHasNone) {
   // A sub-heap that holds itself ends at the depth bound.
   const std::string looping = Le16(1) + Le16(0x300A) + Le32(16) + Le32(0) + Le32(0);
   EXPECT_EQ(ReadTexts(dir, kCrwHeader + looping).make, "");
+}
+
+// A re-written file whose fixed places hold JPEG bytes: the names come from the heap's record.
+TEST(CrwReaderTest, GarbageAtTheFixedPlacesGivesWayToTheHeapRecord) {
+  std::string jpeg = "\xFF\xD8";
+  while (jpeg.size() < 600) jpeg += std::string("\x01<\x01P\x01d\0\x10", 8);
+  jpeg.resize(600);
+  const std::string record = std::string("Canon\0Canon EOS D60\0", 20);
+  const std::string sub_heap = jpeg + record + Le16(2) + Le16(0x2007) + Le32(600) + Le32(0) +
+                               Le16(0x080A) + Le32(20) + Le32(600) + Le32(620);
+  const std::string root = sub_heap + Le16(1) + Le16(0x300A) +
+                           Le32(static_cast<int64_t>(sub_heap.size())) + Le32(0) +
+                           Le32(static_cast<int64_t>(sub_heap.size()));
+  TempDir dir;
+  const Texts texts = ReadTexts(dir, kCrwHeader + root);
+  EXPECT_EQ(texts.make, "Canon");
+  EXPECT_EQ(texts.model, "Canon EOS D60");
 }
 
 TEST(CrwReaderTest, RealCrwFile) {
