@@ -3,6 +3,7 @@
 #include "metadata/tif_reader.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
 
 #include "metadata/crw_reader.h"
@@ -62,6 +63,30 @@ bool IsOlympusSection(int tag) { return tag == kTagOlympusEquipment || tag == kT
 
 bool StartsWithBytes(std::string_view data, std::string_view signature) {
   return data.size() >= signature.size() && data.substr(0, signature.size()) == signature;
+}
+
+// The maker note a DNG keeps of its original raw: "Adobe", 0, "MakN", a big-endian count of the
+// bytes that follow, the original byte order ("II" or "MM"), the note's big-endian offset in
+// the original file, then the note itself. None when the private data holds something else.
+struct OriginalMakerNote {
+  std::string_view bytes;
+  TTifByteOrder byte_order;
+  int64_t offset;
+};
+
+std::optional<OriginalMakerNote> OriginalMakerNoteOf(const std::vector<uint8_t>& data) {
+  const std::string_view view(reinterpret_cast<const char*>(data.data()), data.size());
+  constexpr size_t kHead = 20;
+  if (view.size() < kHead || !StartsWithBytes(view, std::string_view("Adobe\0MakN", 10))) return std::nullopt;
+  TMemoryStream head(view.substr(0, kHead));
+  head.Seek(10);
+  const uint32_t count = ReadDWord(head, tboMotorola);
+  const std::string_view order = view.substr(14, 2);
+  head.Seek(16);
+  const uint32_t offset = ReadDWord(head, tboMotorola);
+  if (count < 6 || (order != "II" && order != "MM")) return std::nullopt;
+  const size_t size = std::min<size_t>(count - 6, view.size() - kHead);
+  return OriginalMakerNote{view.substr(kHead, size), order == "II" ? tboIntel : tboMotorola, offset};
 }
 
 }  // namespace
@@ -217,10 +242,22 @@ void TTif::ReadTiff(TStream& stream, int64_t base_offset, TStream* value_stream,
 }
 
 void TTif::ReadMakerNotes(TStream* value_stream, int64_t base_offset) {
-  const TTifTag* notes_tag = FindTag(kTagDngPrivateData, ikAll);
-  if (notes_tag == nullptr) notes_tag = FindTag(kTagMakerNote, ikAll);
-  if (notes_tag == nullptr) return;
-  TMemoryStream notes(notes_tag->Bytes());
+  // A DNG keeps its original file's maker note, byte order and offset in its private data;
+  // the note's offsets still count from the original file's TIFF header.
+  TMemoryStream notes;
+  TTifByteOrder notes_order = ByteOrder;
+  const TTifTag* private_data = FindTag(kTagDngPrivateData, ikAll);
+  const auto original = private_data != nullptr ? OriginalMakerNoteOf(private_data->Bytes()) : std::nullopt;
+  if (original) {
+    notes = TMemoryStream(original->bytes);
+    notes_order = original->byte_order;
+    value_stream = &notes;
+    base_offset = -original->offset;
+  } else {
+    const TTifTag* notes_tag = FindTag(kTagMakerNote, ikAll);
+    if (notes_tag == nullptr) return;
+    notes = TMemoryStream(notes_tag->Bytes());
+  }
   if (value_stream == nullptr) value_stream = &notes;
   const std::string make = GetMake();
   ExifMarkerNotesIFD.CameraMake = make;
@@ -229,7 +266,7 @@ void TTif::ReadMakerNotes(TStream* value_stream, int64_t base_offset) {
   const std::string maker = UpperCase(make.substr(0, 5));
   const std::string_view data = notes.View();
   MakerNoteLayout layout;
-  layout.byte_order = ByteOrder;
+  layout.byte_order = notes_order;
   layout.relative = base_offset;
   auto from_notes = [&](int64_t start, TTifByteOrder order, int64_t relative) {
     layout.start = start;

@@ -238,6 +238,44 @@ TEST(TifReaderTest, MakerNotesOfEachLayout) {
   }
 }
 
+// A DNG keeps the original file's maker note in its private data, with the note's byte order
+// and its offset in the original file, from which the note's own offsets still count.
+TEST(TifReaderTest, DngPrivateDataHoldsTheOriginalMakerNote) {
+  for (Order note_order : {Order::kIntel, Order::kMotorola}) {
+    const uint32_t original_offset = 5000;
+    const std::string note = TiffWriter::EncodeIfd(note_order, original_offset, 0,
+                                                   {{2, {TiffWriter::kShort, {0, 200}}},
+                                                    {7, {TiffWriter::kRational, {12, 10, 7, 1}}}});
+    const std::string private_data = std::string("Adobe\0MakN", 10) +
+                                     EncodeNumber(Order::kMotorola, note.size() + 6, 4) +
+                                     (note_order == Order::kIntel ? "II" : "MM") +
+                                     EncodeNumber(Order::kMotorola, original_offset, 4) + note;
+    TiffWriter w(Order::kIntel);
+    const int ifd0 = w.NewIfd();
+    w.AddAscii(ifd0, 271, "Canon");
+    w.AddBytes(ifd0, 50740, TiffWriter::kByte, private_data);
+    TempDir dir;
+    auto tif = OpenBytes(dir, "shot.dng", w.Build(), false);
+    const TTifIFD& notes = tif->ExifMarkerNotesIFD;
+    ASSERT_EQ(notes.Tags.Count(), 2);
+    EXPECT_EQ(notes.FindTag(2)->GetValue().AsText(), "0,200");
+    EXPECT_EQ(notes.FindTag(7)->RawTagValue(), "12/10,7/1");
+  }
+
+  // Private data of another kind: the file's own maker note is read.
+  TiffWriter other(Order::kIntel);
+  const int ifd0 = other.NewIfd();
+  const int exif = other.NewIfd();
+  other.AddAscii(ifd0, 271, "Canon");
+  other.AddBytes(ifd0, 50740, TiffWriter::kByte, "Other software's data");
+  other.AddPointer(ifd0, 34665, exif);
+  other.AddPositioned(exif, 37500, NoteWith(Order::kIntel, "", 0, false));
+  TempDir dir;
+  auto tif = OpenBytes(dir, "other.dng", other.Build(), false);
+  ASSERT_EQ(tif->ExifMarkerNotesIFD.Tags.Count(), 2);
+  EXPECT_EQ(tif->ExifMarkerNotesIFD.FindTag(7)->RawTagValue(), "12/10,7/1");
+}
+
 TEST(TifReaderTest, MinoltaSignaturesReadNoDirectory) {
   const std::pair<std::string, std::string> cases[] = {
       {"MLY0", "1"}, {"KC", "2"}, {"+M+M+M+M", "3"}, {"MINOL", "4"}};
