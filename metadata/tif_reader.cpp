@@ -302,7 +302,8 @@ void TTif::ReadMakerNotes(TStream* value_stream, int64_t base_offset) {
     layout.byte_order = tboMotorola;
   } else if (maker == "FUJIF") {
     // "FUJIFILM", then the directory's offset; every offset counts from the note's start.
-    const uint32_t directory = data.size() >= 12 ? LoadLE32(reinterpret_cast<const uint8_t*>(data.data()) + 8) : 12;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
+    const uint32_t directory = data.size() >= 12 ? LoadLE32(bytes + 8) : 12;
     from_notes(directory >= 12 && directory < data.size() ? directory : 12, tboIntel, 0);
   } else if (maker == "SEIKO" || maker == "SANYO") {
     // An 8-byte header, then a directory whose offsets count from the TIFF header.

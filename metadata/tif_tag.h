@@ -1,5 +1,6 @@
-// One TIFF directory entry: number, field type, component count and the value as raw bytes,
-// components in file order, each number little-endian whatever the file's byte order. Values are interpreted only on demand.
+// One TIFF directory entry: number, field type, component count and the value as raw bytes:
+// components in file order, each number little-endian whatever the file's byte order. Values
+// are interpreted only on demand.
 #pragma once
 
 #include <cstdint>
