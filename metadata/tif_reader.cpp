@@ -282,6 +282,7 @@ void TTif::ReadMakerNotes(TStream* value_stream, int64_t base_offset) {
     layout.start = 0;
   } else if (maker == "OLYMP") {
     layout.start = 8;
+    layout.olympus_sections = true;
     // Today's notes carry their own byte order and count their offsets from the note's start.
     for (const auto& [signature, order_at] : {std::pair{std::string_view("OLYMPUS\0", 8), size_t{8}},
                                               std::pair{std::string_view("OM SYSTEM\0", 10), size_t{12}}}) {
@@ -292,7 +293,6 @@ void TTif::ReadMakerNotes(TStream* value_stream, int64_t base_offset) {
       layout.byte_order = mark == "II" ? tboIntel : tboMotorola;
       layout.relative_to_notes = true;
       layout.relative = 0;
-      layout.olympus_sections = true;
       break;
     }
   } else if (maker == "CASIO") {
@@ -349,29 +349,32 @@ void TTif::ReadMakerNotes(TStream* value_stream, int64_t base_offset) {
                              layout.reader_settings ? MaxValueSize : -1,
                              layout.reader_settings && FullDng, values, false, layout.relative,
                              layout.byte_order);
-  if (layout.olympus_sections) ReadOlympusSections(notes, layout.byte_order);
+  if (layout.olympus_sections) ReadOlympusSections(*values, layout.relative, layout.byte_order);
 }
 
-void TTif::ReadOlympusSections(TMemoryStream& notes, TTifByteOrder byte_order) {
+void TTif::ReadOlympusSections(TStream& values, int64_t relative, TTifByteOrder byte_order) {
   // Each section tag points at a directory (or, on older cameras, holds one) whose offsets count
-  // from the note's start, like the note's own. A section becomes a sub-directory of the
-  // maker-note directory named by its tag in IFDType.
-  TWalkBudget budget(notes.Size());
+  // from where the note's own offsets count. A section becomes a sub-directory of the maker-note
+  // directory named by its tag in IFDType.
+  TWalkBudget budget(values.Size());
+  const int64_t saved = values.Position();
   for (const auto& tag : ExifMarkerNotesIFD.Tags) {
     if (!IsOlympusSection(tag->TagNumber) || tag->DataStream.Empty()) continue;
     int64_t start = -1;
     if (tag->DataFormat == tdfUndefined && tag->ValueOffset >= 0)
-      start = tag->ValueOffset;
+      start = relative + static_cast<uint32_t>(tag->ValueOffset);
     else if ((tag->DataFormat == tdfUnsignedLong || tag->DataFormat == tdfIFD) && tag->Bytes().size() >= 4)
-      start = LoadLE32(tag->Bytes().data());
-    if (start < 0 || start + 2 > notes.Size()) continue;
+      start = relative + LoadLE32(tag->Bytes().data());
+    if (start < 0 || start + 2 > values.Size()) continue;
     TTifIFD* section = ExifMarkerNotesIFD.SubIFDs.Add();
     section->Name = ExifMarkerNotesIFD.Name;
     section->CameraMake = ExifMarkerNotesIFD.CameraMake;
     section->IFDType = std::to_string(tag->TagNumber);
-    notes.Seek(start);
-    section->ReadIFD(FileName, notes, TagFilter, MaxValueSize, FullDng, &notes, true, 0, byte_order, &budget);
+    values.Seek(start);
+    section->ReadIFD(FileName, values, TagFilter, MaxValueSize, FullDng, &values, true, relative, byte_order,
+                     &budget);
   }
+  values.Seek(saved);
 }
 
 void TTif::ReadNikonType3(const TMemoryStream& notes) {

@@ -103,6 +103,30 @@ TEST(TagsCommandTest, OlympusSectionsAreListedWithTheirNames) {
   }
 }
 
+// Older Olympus notes hold a section's directory in the section tag's own value, at an offset
+// from the TIFF header like the note's other offsets.
+TEST(TagsCommandTest, OlympusSectionHeldInTheTagValue) {
+  using testing::EncodeNumber;
+  using testing::Order;
+  const Order order = Order::kMotorola;
+  auto note = [order](uint32_t position) {
+    const uint32_t section_at = position + 8 + 18;
+    return std::string("OLYMP\0\x01\0", 8) + EncodeNumber(order, 1, 2) + EncodeNumber(order, 0x2010, 2) +
+           EncodeNumber(order, TiffWriter::kUndefined, 2) + EncodeNumber(order, 18, 4) +
+           EncodeNumber(order, section_at, 4) + EncodeNumber(order, 0, 4) +
+           TiffWriter::EncodeIfd(order, section_at, 0, {{0x202, {TiffWriter::kLong, {4711}}}});
+  };
+  TiffWriter w(order);
+  const int ifd0 = w.NewIfd();
+  const int exif = w.NewIfd();
+  w.AddAscii(ifd0, 271, "OLYMPUS OPTICAL CO.,LTD");
+  w.AddPointer(ifd0, 34665, exif);
+  w.AddPositioned(exif, 37500, note);
+  testing::TempDir dir;
+  const auto r = RunCli("tags " + ShellQuote(dir.Write("e-1.jpg", w.Build())));
+  EXPECT_TRUE(HasLine(r.out, "Lens Serial Number=4711")) << r.out;
+}
+
 TEST(TagsCommandTest, TheBundledSample) {
   testing::TempDir dir;
   const auto r = RunCli("tags " + ShellQuote(dir.Write("sample.nef", testing::BuildSampleNef())));

@@ -93,6 +93,8 @@ TEST(SampleFilesTest, ValuesAsThePeerToolReadsThem) {
       {"Sanyo.jpg", "MakerNotes", 512, "0,0,0"},
       {"Olympus2.jpg", "MakerNotes.Sub0", 257, "C90500055                      "},
       {"Olympus2.jpg", "MakerNotes.Sub1", 512, "2"},
+      {"OlympusE1.jpg", "MakerNotes.Sub0", 514, "050105886"},
+      {"OlympusE1.jpg", "MakerNotes.Sub0", 520, "54"},
   };
   for (const Case& c : cases) {
     MORVANE_REQUIRE_SAMPLE(path, c.file);
