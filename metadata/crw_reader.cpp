@@ -76,7 +76,7 @@ bool TCRWExif::LoadFromStream(TStream& file) {
   model_.Text.clear();
   try {
     const bool loaded = LoadBlock(file);
-    if (make_.Text.empty()) FindMakeModelRecord(file);
+    if (make_.Text.empty() || model_.Text.empty()) FindMakeModelRecord(file);
     return loaded;
   } catch (const std::exception&) {
     return false;
@@ -114,11 +114,18 @@ void TCRWExif::DecodeFields() {
   DecodeText(model_);
 }
 
+// A fixed-position field holds a name only when its text is printable and ends with a zero
+// inside the field; a re-written file can hold anything there (a JPEG, another record).
 void TCRWExif::DecodeText(TTextField& field) {
   block_.Seek(field.Position);
   const std::string bytes =
       block_.ReadString(static_cast<size_t>(std::min<int64_t>(field.Size, kTextBufferSize)));
-  field.Text = TextUpToZero(bytes);
+  const std::string text = TextUpToZero(bytes);
+  const bool printable = std::all_of(text.begin(), text.end(), [](char c) {
+    const auto code = static_cast<unsigned char>(c);
+    return code >= 0x20 && code != 0x7F;
+  });
+  field.Text = text.size() < bytes.size() && printable ? text : std::string();
 }
 
 void TCRWExif::CopyTo(TTif& tif) const {

@@ -69,10 +69,10 @@ void TTif::ReadIptcFromTag(const TTifTag& tag) {
   TIPTCResource records;
   records.DataStream.Assign(tag.DataStream);
   records.ReadIPTC(&IPTCIFD, tboMotorola);
-  if (!IPTCIFD.Tags.Empty() || ByteOrder != tboMotorola) return;
-  // Big-endian values are stored mirrored; the records read in file order once mirrored back.
-  std::vector<uint8_t>& bytes = records.DataStream.MutableBytes();
-  std::reverse(bytes.begin(), bytes.end());
+  if (!IPTCIFD.Tags.Empty() || ByteOrder != tboMotorola || BytesPerComponent(tag.DataFormat) < 2) return;
+  // Records declared as numbers had their bytes turned little-endian; they read in file order.
+  records.DataStream.MutableBytes() = tag.FileBytes(ByteOrder);
+  records.DataStream.Seek(0);
   records.ReadIPTC(&IPTCIFD, tboMotorola);
 }
 

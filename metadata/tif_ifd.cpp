@@ -121,7 +121,7 @@ bool TTifIFD::ReadThumbnail(TStream* stream, TMemoryStream* target, int64_t base
   int64_t length = 0;
   if (length_tag == nullptr || !IntegerValue(*length_tag, length)) return false;
   const int64_t position = base_offset + offset;
-  if (length <= 0 || position + length > stream->Size()) return false;
+  if (length <= 0 || position < 0 || position + length > stream->Size()) return false;
   stream->Seek(position);
   target->Clear();
   if (target->CopyFrom(*stream, length) == 0) return false;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <set>
 
 #include "metadata/containers.h"
@@ -52,10 +53,40 @@ struct MakerNoteLayout {
   int64_t relative = 0;
   bool reader_settings = true;     // the reader's filter and limits, else none
   bool nikon_embedded_tiff = false;
+  bool olympus_sections = false;   // the note's sections are directories of their own
 };
+
+// The sections of today's Olympus notes that are read as directories: equipment, camera settings.
+constexpr int kTagOlympusEquipment = 0x2010;
+constexpr int kTagOlympusCameraSettings = 0x2020;
+bool IsOlympusSection(int tag) { return tag == kTagOlympusEquipment || tag == kTagOlympusCameraSettings; }
 
 bool StartsWithBytes(std::string_view data, std::string_view signature) {
   return data.size() >= signature.size() && data.substr(0, signature.size()) == signature;
+}
+
+// The maker note a DNG keeps of its original raw: "Adobe", 0, "MakN", a big-endian count of the
+// bytes that follow, the original byte order ("II" or "MM"), the note's big-endian offset in
+// the original file, then the note itself. None when the private data holds something else.
+struct OriginalMakerNote {
+  std::string_view bytes;
+  TTifByteOrder byte_order;
+  int64_t offset;
+};
+
+std::optional<OriginalMakerNote> OriginalMakerNoteOf(const std::vector<uint8_t>& data) {
+  const std::string_view view(reinterpret_cast<const char*>(data.data()), data.size());
+  constexpr size_t kHead = 20;
+  if (view.size() < kHead || !StartsWithBytes(view, std::string_view("Adobe\0MakN", 10))) return std::nullopt;
+  TMemoryStream head(view.substr(0, kHead));
+  head.Seek(10);
+  const uint32_t count = ReadDWord(head, tboMotorola);
+  const std::string_view order = view.substr(14, 2);
+  head.Seek(16);
+  const uint32_t offset = ReadDWord(head, tboMotorola);
+  if (count < 6 || (order != "II" && order != "MM")) return std::nullopt;
+  const size_t size = std::min<size_t>(count - 6, view.size() - kHead);
+  return OriginalMakerNote{view.substr(kHead, size), order == "II" ? tboIntel : tboMotorola, offset};
 }
 
 }  // namespace
@@ -193,18 +224,29 @@ void TTif::ReadTiff(TStream& stream, int64_t base_offset, TStream* value_stream,
   };
   if (const TTifTag* iptc = first_with_value(kTagIptc)) ReadIptcFromTag(*iptc);
   if (const TTifTag* xmp = first_with_value(kTagXmp)) {
-    std::vector<uint8_t> bytes = xmp->Bytes();
-    if (IsTiff() && ByteOrder == tboMotorola) std::reverse(bytes.begin(), bytes.end());
+    const std::vector<uint8_t>& bytes = xmp->Bytes();
     XMPData = SplitLines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
   }
   ReadMakerNotes(&stream, base_offset);
 }
 
 void TTif::ReadMakerNotes(TStream* value_stream, int64_t base_offset) {
-  const TTifTag* notes_tag = FindTag(kTagDngPrivateData, ikAll);
-  if (notes_tag == nullptr) notes_tag = FindTag(kTagMakerNote, ikAll);
-  if (notes_tag == nullptr) return;
-  TMemoryStream notes(notes_tag->Bytes());
+  // A DNG keeps its original file's maker note, byte order and offset in its private data;
+  // the note's offsets still count from the original file's TIFF header.
+  TMemoryStream notes;
+  TTifByteOrder notes_order = ByteOrder;
+  const TTifTag* private_data = FindTag(kTagDngPrivateData, ikAll);
+  const auto original = private_data != nullptr ? OriginalMakerNoteOf(private_data->Bytes()) : std::nullopt;
+  if (original) {
+    notes = TMemoryStream(original->bytes);
+    notes_order = original->byte_order;
+    value_stream = &notes;
+    base_offset = -original->offset;
+  } else {
+    const TTifTag* notes_tag = FindTag(kTagMakerNote, ikAll);
+    if (notes_tag == nullptr) return;
+    notes = TMemoryStream(notes_tag->Bytes());
+  }
   if (value_stream == nullptr) value_stream = &notes;
   const std::string make = GetMake();
   ExifMarkerNotesIFD.CameraMake = make;
@@ -213,7 +255,7 @@ void TTif::ReadMakerNotes(TStream* value_stream, int64_t base_offset) {
   const std::string maker = UpperCase(make.substr(0, 5));
   const std::string_view data = notes.View();
   MakerNoteLayout layout;
-  layout.byte_order = ByteOrder;
+  layout.byte_order = notes_order;
   layout.relative = base_offset;
   auto from_notes = [&](int64_t start, TTifByteOrder order, int64_t relative) {
     layout.start = start;
@@ -229,15 +271,33 @@ void TTif::ReadMakerNotes(TStream* value_stream, int64_t base_offset) {
     layout.start = 0;
   } else if (maker == "OLYMP") {
     layout.start = 8;
+    layout.olympus_sections = true;
+    // Today's notes carry their own byte order and count their offsets from the note's start.
+    for (const auto& [signature, order_at] : {std::pair{std::string_view("OLYMPUS\0", 8), size_t{8}},
+                                              std::pair{std::string_view("OM SYSTEM\0", 10), size_t{12}}}) {
+      if (!StartsWithBytes(data, signature) || data.size() < order_at + 4) continue;
+      const std::string_view mark = data.substr(order_at, 2);
+      if (mark != "II" && mark != "MM") continue;
+      layout.start = static_cast<int64_t>(order_at) + 4;
+      layout.byte_order = mark == "II" ? tboIntel : tboMotorola;
+      layout.relative_to_notes = true;
+      layout.relative = 0;
+      break;
+    }
   } else if (maker == "CASIO") {
     const bool type2 = StartsWithBytes(data, std::string_view("QVC\0\0\0", 6));
     layout.ifd_type = type2 ? "2" : "1";
     layout.start = type2 ? 6 : 0;
     layout.byte_order = tboMotorola;
   } else if (maker == "FUJIF") {
-    from_notes(12, tboIntel, 12);
+    // "FUJIFILM", then the directory's offset; every offset counts from the note's start.
+    const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
+    const uint32_t directory = data.size() >= 12 ? LoadLE32(bytes + 8) : 12;
+    from_notes(directory >= 12 && directory < data.size() ? directory : 12, tboIntel, 0);
   } else if (maker == "SEIKO" || maker == "SANYO") {
-    from_notes(8, ByteOrder, 0);
+    // An 8-byte header, then a directory whose offsets count from the TIFF header.
+    layout.start = 8;
+    layout.reader_settings = false;
   } else if (maker == "MINOL" || maker == "KONIC") {
     const std::string_view head = data.substr(0, 8);
     layout.read_directory = false;
@@ -278,6 +338,32 @@ void TTif::ReadMakerNotes(TStream* value_stream, int64_t base_offset) {
                              layout.reader_settings ? MaxValueSize : -1,
                              layout.reader_settings && FullDng, values, false, layout.relative,
                              layout.byte_order);
+  if (layout.olympus_sections) ReadOlympusSections(*values, layout.relative, layout.byte_order);
+}
+
+void TTif::ReadOlympusSections(TStream& values, int64_t relative, TTifByteOrder byte_order) {
+  // Each section tag points at a directory (or, on older cameras, holds one) whose offsets count
+  // from where the note's own offsets count. A section becomes a sub-directory of the maker-note
+  // directory named by its tag in IFDType.
+  TWalkBudget budget(values.Size());
+  const int64_t saved = values.Position();
+  for (const auto& tag : ExifMarkerNotesIFD.Tags) {
+    if (!IsOlympusSection(tag->TagNumber) || tag->DataStream.Empty()) continue;
+    int64_t start = -1;
+    if (tag->DataFormat == tdfUndefined && tag->ValueOffset >= 0)
+      start = relative + static_cast<uint32_t>(tag->ValueOffset);
+    else if ((tag->DataFormat == tdfUnsignedLong || tag->DataFormat == tdfIFD) && tag->Bytes().size() >= 4)
+      start = relative + LoadLE32(tag->Bytes().data());
+    if (start < 0 || start + 2 > values.Size()) continue;
+    TTifIFD* section = ExifMarkerNotesIFD.SubIFDs.Add();
+    section->Name = ExifMarkerNotesIFD.Name;
+    section->CameraMake = ExifMarkerNotesIFD.CameraMake;
+    section->IFDType = std::to_string(tag->TagNumber);
+    values.Seek(start);
+    section->ReadIFD(FileName, values, TagFilter, MaxValueSize, FullDng, &values, true, relative, byte_order,
+                     &budget);
+  }
+  values.Seek(saved);
 }
 
 void TTif::ReadNikonType3(const TMemoryStream& notes) {

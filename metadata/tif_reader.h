@@ -110,6 +110,7 @@ class TTif : public TXOMObject {
                        int64_t base_offset, TStream* value_stream, bool skip_thumbnail,
                        TWalkBudget& budget);
   void ReadNikonType3(const TMemoryStream& notes);
+  void ReadOlympusSections(TStream& values, int64_t relative, TTifByteOrder byte_order);
   void LoadXmpSidecar();
 
   int maker_note_nesting_ = 0;  // a Nikon type-3 note holds a TIFF that may hold a note again

@@ -32,12 +32,27 @@ bool IsSpecialRationalForRaw(int tag) {
   return tag == 33434 || tag == 37377 || tag == 37378 || tag == 37380 || tag == 37386;
 }
 
-void MirrorBytes(std::vector<uint8_t>& bytes) { std::reverse(bytes.begin(), bytes.end()); }
+// Turns each `width`-byte number of a big-endian value little-endian in place; the numbers
+// keep their order. A trailing piece shorter than `width` is left as it is.
+void SwapEachNumber(std::vector<uint8_t>& bytes, size_t width) {
+  if (width < 2) return;
+  for (size_t i = 0; i + width <= bytes.size(); i += width)
+    std::reverse(bytes.begin() + static_cast<std::ptrdiff_t>(i),
+                 bytes.begin() + static_cast<std::ptrdiff_t>(i + width));
+}
 
-void SwapRationalHalves(std::vector<uint8_t>& bytes) {
-  for (size_t i = 0; i + 4 <= bytes.size(); i += 4) {
-    std::swap(bytes[i], bytes[i + 3]);
-    std::swap(bytes[i + 1], bytes[i + 2]);
+// The size of the numbers a value of `format` is made of: a rational is two 32-bit halves;
+// text, undefined bytes and single bytes have none to turn.
+size_t NumberWidth(TTifTagDataFormat format) {
+  switch (format) {
+    case tdfAsciiString:
+    case tdfUndefined:
+      return 1;
+    case tdfUnsignedRational:
+    case tdfSignedRational:
+      return 4;
+    default:
+      return static_cast<size_t>(BytesPerComponent(format));
   }
 }
 
@@ -68,13 +83,18 @@ std::string ReducedText(uint32_t n, uint32_t d) {
   return d >= 2 ? Format("%u/%u", n, d) : Format("%u", n);
 }
 
+// A text ends at its first zero byte. A user comment opens with an 8-byte character code: an
+// ASCII comment ends at its first zero after the code; under another code (or none) zero bytes
+// are not terminators, and only the non-zero bytes are kept.
 std::string TextOfBytes(const std::vector<uint8_t>& bytes, int tag) {
-  std::string text(bytes.begin(), bytes.end());
-  const bool prefixed =
-      text.size() >= 8 && SameText(std::string_view(text).substr(0, 8), kAsciiPrefixText);
-  std::string out = prefixed ? text.substr(0, 8) : std::string(tag == kTagUserComment ? kAsciiPrefixText : "");
-  for (size_t i = prefixed ? 8 : 0; i < text.size(); ++i)
-    if (text[i] != '\0') out += text[i];
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  auto up_to_zero = [](std::string_view t) { return std::string(t.substr(0, t.find('\0'))); };
+  if (tag != kTagUserComment) return up_to_zero(text);
+  if (text.size() >= 8 && SameText(text.substr(0, 8), kAsciiPrefixText))
+    return std::string(text.substr(0, 8)) + up_to_zero(text.substr(8));
+  std::string out(kAsciiPrefixText);
+  for (const char c : text)
+    if (c != '\0') out += c;
   return out;
 }
 
@@ -230,21 +250,21 @@ void TTifTag::ReadEntry(const std::string& file_name, TStream& stream, const TTi
           values.Seek(saved);
         }
       }
-      if (byte_order == tboMotorola && DeferredFile.empty() && DataFormat != tdfAsciiString &&
-          TagNumber != kTagMakerNote) {
-        if (DataFormat == tdfUnsignedRational || DataFormat == tdfSignedRational)
-          SwapRationalHalves(DataStream.MutableBytes());
-        else {
-          MirrorBytes(DataStream.MutableBytes());
-          Mirrored = true;
-        }
-      }
+      // Components stay in file order; only the bytes within each number are turned.
+      if (byte_order == tboMotorola && DeferredFile.empty() && TagNumber != kTagMakerNote)
+        SwapEachNumber(DataStream.MutableBytes(), NumberWidth(DataFormat));
       DataStream.Seek(0);
     }
   } catch (const EMorvaneError&) {
     // A damaged entry keeps what it has.
   }
   stream.Seek(entry_start + 12);
+}
+
+std::vector<uint8_t> TTifTag::FileBytes(TTifByteOrder byte_order) const {
+  std::vector<uint8_t> bytes = Bytes();
+  if (byte_order == tboMotorola && TagNumber != kTagMakerNote) SwapEachNumber(bytes, NumberWidth(DataFormat));
+  return bytes;
 }
 
 TValue TTifTag::GetValue() const {
@@ -309,7 +329,6 @@ std::string TTifTag::RawTagValue() const {
 
 void TTifTag::SetValue(const TValue& value) {
   DataStream.Clear();
-  Mirrored = false;
   auto write_le = [this](uint64_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) DataStream.WriteByte(static_cast<uint8_t>(v >> (8 * i)));
   };
@@ -388,7 +407,6 @@ void TTifTag::Assign(const TTifTag& source) {
   Components = source.Components;
   ValueOffset = source.ValueOffset;
   DeferredFile = source.DeferredFile;
-  Mirrored = source.Mirrored;
   DataStream.Assign(source.DataStream);
 }
 

@@ -1,5 +1,6 @@
-// One TIFF directory entry: number, field type, component count and the value as raw bytes,
-// always little-endian whatever the file's byte order. Values are interpreted only on demand.
+// One TIFF directory entry: number, field type, component count and the value as raw bytes:
+// components in file order, each number little-endian whatever the file's byte order. Values
+// are interpreted only on demand.
 #pragma once
 
 #include <cstdint>
@@ -76,8 +77,6 @@ class TTifTag : public TXOMObject {
   TMemoryStream DataStream;
   int32_t ValueOffset = -1;
   std::string DeferredFile;
-  // True when DataStream holds the file's bytes mirrored end to end (a big-endian value).
-  bool Mirrored = false;
 
   // Reads the 12-byte entry at the stream's position; leaves the stream just after it.
   // No value stream means the entry's own stream.
@@ -104,6 +103,9 @@ class TTifTag : public TXOMObject {
   void Assign(const TTifTag& source);
 
   const std::vector<uint8_t>& Bytes() const { return DataStream.Bytes(); }
+  // The value bytes as a file of `byte_order` stores them: for a big-endian file each number
+  // turned back to big-endian. Blobs declared as numbers (IPTC as LONG) are read this way.
+  std::vector<uint8_t> FileBytes(TTifByteOrder byte_order) const;
   // Size in bytes that Components of DataFormat take, in 64-bit arithmetic (0 when negative).
   int64_t ValueSize() const;
 };

@@ -73,6 +73,13 @@ TTagDictionary MakerNotesTagListDictionary(const TTif& tif, std::string_view mak
   return NikonType1Tags;
 }
 
+TTagDictionary MakerNotesSectionDictionary(std::string_view make, const TTifIFD& section) {
+  if (!StartsText("OLYMP", make)) return {};
+  if (section.IFDType == "8208") return OlympusEquipmentTags;
+  if (section.IFDType == "8224") return OlympusCameraSettingsTags;
+  return {};
+}
+
 namespace {
 
 struct TEnumerationItem {

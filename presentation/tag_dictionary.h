@@ -49,6 +49,9 @@ TTagDictionary MakerTagDictionary(std::string_view make);
 // EConvertError when that version is not a whole number.
 TTagDictionary MakerNotesTagListDictionary(const TTif& tif, std::string_view make,
                                            const TTifIFD& maker_notes);
+// The dictionary of a section of a maker note (a sub-directory of the maker-note directory,
+// named by its tag in IFDType); an empty dictionary for a section without one.
+TTagDictionary MakerNotesSectionDictionary(std::string_view make, const TTifIFD& section);
 
 // The display text of a value text through a row's value list ("6" -> "Counter Clockwise 90°").
 // The value text itself when no item matches.

@@ -90,6 +90,8 @@ void TTif::GetTagList(std::vector<std::string>& list, int kinds) {
     const TTagDictionary dictionary =
         MakerNotesTagListDictionary(*this, GetMake(), ExifMarkerNotesIFD);
     ListDirectory(ExifMarkerNotesIFD, dictionary, list);
+    for (const auto& section : ExifMarkerNotesIFD.SubIFDs)
+      ListDirectory(*section, MakerNotesSectionDictionary(GetMake(), *section), list);
   }
   if ((kinds & ikIPTC) != 0) {
     list.push_back(kGroupEnd);

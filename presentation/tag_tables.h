@@ -17,6 +17,8 @@ extern const TTagDictionary NikonType1Tags;
 extern const TTagDictionary NikonTags;
 extern const TTagDictionary CanonTags;
 extern const TTagDictionary OlympusTags;
+extern const TTagDictionary OlympusEquipmentTags;       // section 0x2010 of today's notes
+extern const TTagDictionary OlympusCameraSettingsTags;  // section 0x2020
 extern const TTagDictionary MinoltaTags;
 extern const TTagDictionary CasioTags;
 extern const TTagDictionary FujifilmTags;

@@ -137,14 +137,6 @@ size_t ItemsNeeded(TTagDictionary sub_table) {
   return needed;
 }
 
-// What a row's formatter reads: the value text, but for the Minolta settings block the bytes in
-// file order, as a big-endian file's block was mirrored when it was read.
-std::string FormatterInput(const TTifTag& tag, const TTagEntry& entry, std::string value_text) {
-  if (entry.Formatter == ExpandMinoltaSettings && tag.Mirrored)
-    std::reverse(value_text.begin(), value_text.end());
-  return value_text;
-}
-
 }  // namespace
 
 double ReadRational(std::string_view text) {
@@ -177,7 +169,7 @@ std::string FormatTagValue(const TTifTag& tag, const TTagEntry& entry) {
   try {
     const TValue value = tag.GetValue();
     result = value.AsText();
-    if (entry.Formatter != nullptr) result = entry.Formatter(FormatterInput(tag, entry, result));
+    if (entry.Formatter != nullptr) result = entry.Formatter(result);
     if (!entry.Enumeration.empty() || entry.FormatString.empty()) {
       result = EnumerationText(result, entry.Enumeration);
       return result;

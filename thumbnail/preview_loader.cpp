@@ -62,16 +62,6 @@ bool StartsAsJpeg(const TMemoryStream& stream) {
   return stream.Size() >= 2 && stream.Bytes()[0] == 0xFF && stream.Bytes()[1] == 0xD8;
 }
 
-// The bytes of a JPEG kept as a tag's value, in file order: a reader that keeps a big-endian
-// value mirrored leaves the JPEG's end first, which is turned back.
-TMemoryStream& InFileOrder(TTifTag& tag) {
-  std::vector<uint8_t>& bytes = tag.DataStream.MutableBytes();
-  const bool mirrored = bytes.size() >= 4 && !(bytes[0] == 0xFF && bytes[1] == 0xD8) &&
-                        bytes[bytes.size() - 1] == 0xFF && bytes[bytes.size() - 2] == 0xD8;
-  if (mirrored) std::reverse(bytes.begin(), bytes.end());
-  return tag.DataStream;
-}
-
 class TPreviewList {
  public:
   explicit TPreviewList(std::string file_name) : file_name_(std::move(file_name)) {}
@@ -195,7 +185,7 @@ void ListThumbnails(const std::string& file_name, TPreviewList& list) {
 
 void ListOrfPreviews(const std::string& file_name, TPreviewList& list) {
   const TReader reader = OpenReader(file_name);
-  if (TTifTag* tag = reader->FindTag(kTagOrfThumbnail, ikMakerNotes)) list.AddStream(reader, InFileOrder(*tag));
+  if (TTifTag* tag = reader->FindTag(kTagOrfThumbnail, ikMakerNotes)) list.AddStream(reader, tag->DataStream);
   list.AddThumbnailStreams(reader);
 }
 
@@ -213,7 +203,7 @@ std::optional<int64_t> MrwTiffStart(const std::string& file_name) {
 void ListMrwPreviews(const std::string& file_name, TPreviewList& list) {
   if (const auto jpg = FindFileIgnoringCase(ChangeFileExt(file_name, ".jpg"))) list.AddSidecar(*jpg);
   const TReader reader = OpenReader(file_name);
-  if (TTifTag* tag = reader->FindTag(kTagMrwThumbnail, ikMakerNotes)) list.AddStream(reader, InFileOrder(*tag));
+  if (TTifTag* tag = reader->FindTag(kTagMrwThumbnail, ikMakerNotes)) list.AddStream(reader, tag->DataStream);
   const TTifTag* start = reader->FindTag(kTagMrwPreviewStart, ikMakerNotes);
   const TTifTag* length = reader->FindTag(kTagMrwPreviewLength, ikMakerNotes);
   const auto tiff_start = MrwTiffStart(file_name);

@@ -50,10 +50,13 @@ TEST(CrwReaderTest, ReadsTheFixedFieldsOfTheBlock) {
     std::string make, model;
   } cases[] = {
       {CrwWithBlock(BlockWith("Canon", std::string("Canon EOS 10D\0junk", 18))), "Canon", "Canon EOS 10D"},
-      {CrwWithBlock(BlockWith("Canon", model25 + "XYZ")), "Canon", model25},
-      // The block ends inside a field: the field has the bytes up to the block's end.
-      {CrwWithBlock(BlockWith("Canon", model25).substr(0, 514)), "Canon", "Canon EOS "},
-      {CrwWithBlock(BlockWith("Canon", "").substr(0, 500)), "Ca", ""},
+      {CrwWithBlock(BlockWith("Canon", std::string("Canon PowerShot G2\0", 19))), "Canon", "Canon PowerShot G2"},
+      // A field is a name only when its text ends inside the field and is printable; without a
+      // make-and-model record to fall back on, the others stay empty.
+      {CrwWithBlock(BlockWith("Canon", model25 + "XYZ")), "Canon", ""},
+      {CrwWithBlock(BlockWith("Canon", model25).substr(0, 514)), "Canon", ""},
+      {CrwWithBlock(BlockWith("Canon", "").substr(0, 500)), "", ""},
+      {CrwWithBlock(BlockWith("Ca\x01on", std::string("Canon\x7F\0", 7))), "", ""},
       // A block reaching past the end of the file is not copied.
       {kCrwHeader + BlockWith("Canon", "Model") + Le32(0) + Le32(1 << 30), "", ""},
       // Negative offsets copy nothing.
@@ -84,18 +87,31 @@ TEST(CrwReaderTest, WritesPointerMakeAndModelIntoIfd0) {
   EXPECT_TRUE(tif.ExifIFD.Tags.Empty());
 }
 
-// A heap whose last record is a sub-heap holding the make-and-model record, so that the fixed
-// places are not in the block.
+// A file whose root heap holds `sub_heap` as its one record. The root's directory ends the file,
+// so its last 8 bytes also name the sub-heap as the block of the fixed places.
+std::string RootHeapAround(const std::string& sub_heap) {
+  const auto size = static_cast<int64_t>(sub_heap.size());
+  return kCrwHeader + sub_heap + Le16(1) + Le16(0x300A) + Le32(size) + Le32(0) + Le32(size);
+}
+
+// Make and model from the heap's record: when the block is too short for the fixed places, and
+// when a re-written file holds JPEG bytes there.
 TEST(CrwReaderTest, FindsMakeAndModelInTheHeapWhenTheBlockHasNone) {
   const std::string record = std::string("Canon\0Canon EOS D30\0", 20);
-  const std::string sub_heap = record + Le16(1) + Le16(0x080A) + Le32(20) + Le32(0) + Le32(20);
-  const std::string root = sub_heap + Le16(1) + Le16(0x300A) +
-                           Le32(static_cast<int64_t>(sub_heap.size())) + Le32(0) +
-                           Le32(static_cast<int64_t>(sub_heap.size()));
   TempDir dir;
-  const Texts texts = ReadTexts(dir, kCrwHeader + root);
+  const std::string record_entry = Le16(0x080A) + Le32(20);
+  const Texts texts = ReadTexts(dir, RootHeapAround(record + Le16(1) + record_entry + Le32(0) + Le32(20)));
   EXPECT_EQ(texts.make, "Canon");
   EXPECT_EQ(texts.model, "Canon EOS D30");
+
+  std::string jpeg = "\xFF\xD8";
+  while (jpeg.size() < 600) jpeg += std::string("\x01<\x01P\x01d\0\x10", 8);
+  jpeg.resize(600);
+  const std::string jpeg_entry = Le16(0x2007) + Le32(600) + Le32(0);
+  const Texts behind_jpeg = ReadTexts(
+      dir, RootHeapAround(jpeg + record + Le16(2) + jpeg_entry + record_entry + Le32(600) + Le32(620)));
+  EXPECT_EQ(behind_jpeg.make, "Canon");
+  EXPECT_EQ(behind_jpeg.model, "Canon EOS D30");
 
   // A sub-heap that holds itself ends at the depth bound.
   const std::string looping = Le16(1) + Le16(0x300A) + Le32(16) + Le32(0) + Le32(0);

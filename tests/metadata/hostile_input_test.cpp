@@ -46,7 +46,8 @@ void OpenEveryWay(const std::string& path) {
 TEST(HostileInputTest, MutatedFilesOpenQuietlyWithBoundedWork) {
   TempDir dir;
   std::vector<std::string> seeds = {testing::BuildSampleNef()};
-  for (const char* name : {"Nikon.nef", "CanonRaw.cr2", "DNG.dng", "Minolta.mrw"}) {
+  for (const char* name : {"Nikon.nef", "CanonRaw.cr2", "DNG.dng", "Minolta.mrw", "Olympus2.jpg",
+                           "FujiFilm.jpg", "Sanyo.jpg"}) {
     const std::string path = testing::SamplePath(name);
     if (FileExists(path)) seeds.push_back(testing::ReadFileBytes(path));
   }

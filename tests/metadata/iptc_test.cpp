@@ -120,8 +120,8 @@ TEST(IptcRecordsTest, ManyKeywordsCostTimeInProportionToTheirBytes) {
   EXPECT_EQ(ReadCommaText(TagText(directory, 25)).size(), 20000u);
 }
 
-// IPTC records in TIFF tag 33723, declared LONG, as big-endian files store them: the values are
-// mirrored when read, and the records are read once more mirrored back.
+// IPTC records in TIFF tag 33723, declared LONG, as big-endian files store them: each 4-byte
+// number is turned little-endian when read, and the records are read once more in file order.
 TEST(IptcRecordsTest, ReadsTheTiffTagInEitherByteOrder) {
   for (const auto order : {testing::Order::kIntel, testing::Order::kMotorola}) {
     testing::TiffWriter w(order);

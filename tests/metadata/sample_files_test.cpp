@@ -23,7 +23,7 @@ TEST(SampleFilesTest, RawFilesReadAsOtherToolsReport) {
   const SampleCase cases[] = {
       {"Nikon.nef", tboIntel, 1, 2, "NIKON CORPORATION", "NIKON D70", "1/20", "3", 40},
       {"CanonRaw.cr2", tboIntel, 4, 0, "Canon", "Canon EOS 350D DIGITAL", "1/15", "", 25},
-      {"DNG.dng", tboMotorola, 1, 3, "Canon", "Canon EOS 350D DIGITAL", "1/15", "", -1},
+      {"DNG.dng", tboMotorola, 1, 3, "Canon", "Canon EOS 350D DIGITAL", "1/15", "", 24},
       {"Minolta.mrw", tboMotorola, 1, 0, "Konica Minolta Camera, Inc.", "DiMAGE A2", "1/5", "5", 12},
   };
   for (const SampleCase& c : cases) {
@@ -58,6 +58,68 @@ TEST(SampleFilesTest, NikonMakerNoteValues) {
   EXPECT_EQ(notes.FindTag(132)->RawTagValue(), "18/1,70/1,35/10,45/10");
   EXPECT_EQ(tif.FindTag(37386, ikExif)->RawTagValue(), "18");
   EXPECT_EQ(tif.FindTag(33437, ikExif)->RawTagValue(), "35/10");
+}
+
+// Values as a peer metadata tool reads them from the same files: arrays of big-endian files in
+// stored order, texts to their first zero, Fuji and Sanyo values from their notes' bases,
+// today's Olympus sections, and the maker note a DNG keeps of its original raw.
+TEST(SampleFilesTest, ValuesAsThePeerToolReadsThem) {
+  struct Case {
+    const char* file;
+    const char* directory;  // "Base", "Exif", "MakerNotes", "Sub0" of IFD0, "MakerNotes.Sub0"...
+    int tag;
+    std::string raw;
+    bool whole = true;  // false: the value starts with `raw`
+  };
+  const Case cases[] = {
+      {"DNG.dng", "Base", 50706, "1,1,0,0"},
+      {"DNG.dng", "Exif", 36864, "0221"},
+      {"DNG.dng", "Sub0", 256, "3516"},
+      {"DNG.dng", "Sub0", 50829, "14,42,2328,3516"},
+      {"DNG.dng", "Sub0", 33421, "2,2"},
+      {"DNG.dng", "MakerNotes", 9, "unknown"},
+      {"DNG.dng", "MakerNotes", 12, "12345678"},
+      {"Minolta.mrw", "Exif", 36864, "0221"},
+      {"Minolta.mrw", "Exif", 37396, "1632,1224,320,384"},
+      {"NikonD70.jpg", "Exif", 40960, "0100"},
+      {"NikonD70.jpg", "Exif", 37121, std::string("\x01\x02\x03\x00", 4)},
+      {"NikonD70.jpg", "MakerNotes", 2, "0,200"},
+      {"NikonD70.jpg", "MakerNotes", 22, "0,0,3008,2000"},
+      {"GeoTiff.tif", "Base", 320, "65535,64923,64312,", false},
+      {"CanonRaw.cr2", "MakerNotes", 9, "unknown"},
+      {"FujiFilm.jpg", "MakerNotes", 4096, "NORMAL "},
+      {"FujiFilm.jpg", "MakerNotes", 4113, "0/10"},
+      {"FujiFilm.raf", "MakerNotes", 16, "FPX20582698 592D313134360702198C0020100A84"},
+      {"Sanyo.jpg", "MakerNotes", 512, "0,0,0"},
+      {"Olympus2.jpg", "MakerNotes.Sub0", 257, "C90500055                      "},
+      {"Olympus2.jpg", "MakerNotes.Sub1", 512, "2"},
+      {"OlympusE1.jpg", "MakerNotes.Sub0", 514, "050105886"},
+      {"OlympusE1.jpg", "MakerNotes.Sub0", 520, "54"},
+  };
+  for (const Case& c : cases) {
+    MORVANE_REQUIRE_SAMPLE(path, c.file);
+    TTif tif;
+    tif.FileName = path;
+    tif.Open(false, false);
+    SCOPED_TRACE(std::string(c.file) + " " + c.directory + " " + std::to_string(c.tag));
+    const std::string where = c.directory;
+    const TTifIFD* directory = nullptr;
+    if (where == "Base") directory = tif.IFDs[0];
+    if (where == "Exif") directory = &tif.ExifIFD;
+    if (where == "MakerNotes") directory = &tif.ExifMarkerNotesIFD;
+    if (where == "Sub0" && !tif.IFDs[0]->SubIFDs.Empty()) directory = tif.IFDs[0]->SubIFDs[0];
+    const auto& sections = tif.ExifMarkerNotesIFD.SubIFDs;
+    if (where == "MakerNotes.Sub0" && sections.Count() > 0) directory = sections[0];
+    if (where == "MakerNotes.Sub1" && sections.Count() > 1) directory = sections[1];
+    ASSERT_NE(directory, nullptr);
+    const TTifTag* tag = directory->FindTag(c.tag);
+    ASSERT_NE(tag, nullptr);
+    if (c.whole) {
+      EXPECT_EQ(tag->RawTagValue(), c.raw);
+    } else {
+      EXPECT_EQ(tag->RawTagValue().rfind(c.raw, 0), 0u) << tag->RawTagValue().substr(0, 40);
+    }
+  }
 }
 
 TEST(SampleFilesTest, EveryFileOpensSilentlyWithinItsBytes) {

@@ -75,9 +75,7 @@ TEST(TifIfdTest, SubIfdChainThatLoopsStopsAfter129Directories) {
     s.Seek(8);
     first.ReadIFD("f", s, nullptr, -1, false, nullptr, false, 0, order == Order::kIntel ? tboIntel : tboMotorola);
     ASSERT_EQ(first.SubIFDs.Count(), 2);
-    // In a big-endian file the offsets list is mirrored, so the directories come in reverse.
-    const int64_t first_value = first.SubIFDs[0]->FindTag(254)->GetValue().AsInteger();
-    EXPECT_EQ(first_value, order == Order::kIntel ? 1 : 2);
+    EXPECT_EQ(first.SubIFDs[0]->FindTag(254)->GetValue().AsInteger(), 1);
 
     TiffWriter looping(order);
     const int m = looping.NewIfd();

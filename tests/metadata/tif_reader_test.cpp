@@ -86,11 +86,76 @@ TEST(TifReaderTest, ReadsTheWholeStructureInBothByteOrders) {
     EXPECT_EQ(tif->FindTag(33434, ikExif)->GetValue().AsText(), "1/60");
     EXPECT_EQ(tif->FindTag(33434, ikBase), nullptr);
     EXPECT_EQ(tif->ExifInterIFD.FindTag(1)->GetValue().AsText(), "R98");
-    // Big-endian byte lists are kept mirrored, as every later reader expects them.
-    EXPECT_EQ(tif->GPSIFD.FindTag(0)->GetValue().AsText(), order == Order::kIntel ? "2,2,0,0" : "0,0,2,2");
+    EXPECT_EQ(tif->GPSIFD.FindTag(0)->GetValue().AsText(), "2,2,0,0");
     EXPECT_TRUE(tif->HasGPS());
     ASSERT_NE(tif->GetThumbnailStream(), nullptr);
     EXPECT_EQ(tif->GetThumbnailStream(), &tif->IFDs[1]->ThumbDataStream);
+  }
+}
+
+// Arrays of every component size, in both byte orders: the components come out in the order
+// the file stores them, each number right, and sub-directories in the order listed.
+TEST(TifReaderTest, ValuesAndSubDirectoriesReadInStoredOrder) {
+  for (Order order : {Order::kIntel, Order::kMotorola}) {
+    TiffWriter w(order);
+    const int ifd0 = w.NewIfd();
+    const int raw = w.NewIfd();
+    const int preview = w.NewIfd();
+    const int exif = w.NewIfd();
+    const int gps = w.NewIfd();
+    w.Add(ifd0, 258, TiffWriter::kShort, {8, 12, 16});
+    w.AddSubIfds(ifd0, {raw, preview});
+    w.AddPointer(ifd0, 34665, exif);
+    w.AddPointer(ifd0, 34853, gps);
+    w.Add(ifd0, 33422, TiffWriter::kByte, {0, 1, 1, 2});
+    w.Add(ifd0, 50706, TiffWriter::kByte, {1, 1, 0, 0});
+    w.Add(ifd0, 50829, TiffWriter::kLong, {14, 42, 2328, 70000});
+    w.Add(ifd0, 50000, TiffWriter::kSByte, {0xFF, 2, 0xFD});
+    w.Add(ifd0, 50001, TiffWriter::kSShort, {0xFFFE, 3});
+    w.Add(ifd0, 50002, TiffWriter::kRational, {51, 1, 30, 1});
+    w.Add(raw, 254, TiffWriter::kLong, {0});
+    w.Add(preview, 254, TiffWriter::kLong, {1});
+    w.AddBytes(exif, 36864, TiffWriter::kUndefined, "0221");
+    w.AddBytes(exif, 40960, TiffWriter::kUndefined, "0100");
+    w.AddBytes(exif, 37121, TiffWriter::kUndefined, std::string("\x01\x02\x03\x00", 4));
+    w.Add(gps, 0, TiffWriter::kByte, {2, 2, 0, 0});
+    w.AddBytes(gps, 27, TiffWriter::kUndefined, std::string("ASCII\0\0\0GPS-FIX", 15));
+    TempDir dir;
+    auto tif = OpenBytes(dir, "shot.dng", w.Build(), false);
+    const std::string name = order == Order::kIntel ? "Intel" : "Motorola";
+
+    struct Case {
+      const TTifIFD& directory;
+      int tag;
+      std::string value;
+      std::string shown;  // the dictionary's text; empty when not checked
+    };
+    const TTifIFD& main = *tif->IFDs[0];
+    const Case cases[] = {
+        {main, 258, "8,12,16", ""},
+        {main, 33422, "0,1,1,2", ""},
+        {main, 50706, "1,1,0,0", "1,1,0,0"},
+        {main, 50829, "14,42,2328,70000", ""},
+        {main, 50000, "-1,2,-3", ""},
+        {main, 50001, "-2,3", ""},
+        {main, 50002, "51/1,30/1", ""},
+        {tif->ExifIFD, 36864, "0221", "0221"},
+        {tif->ExifIFD, 40960, "0100", "0100"},
+        {tif->ExifIFD, 37121, std::string("\x01\x02\x03\x00", 4), "YCbCr"},
+        {tif->GPSIFD, 0, "2,2,0,0", "2.2.0.0"},
+        {tif->GPSIFD, 27, std::string("ASCII\0\0\0GPS-FIX", 15), ""},
+    };
+    for (const Case& c : cases) {
+      const TTifTag* tag = c.directory.FindTag(c.tag);
+      ASSERT_NE(tag, nullptr) << name << " tag " << c.tag;
+      EXPECT_EQ(tag->RawTagValue(), c.value) << name << " tag " << c.tag;
+      if (!c.shown.empty()) {
+        EXPECT_EQ(tag->TagValue(), c.shown) << name << " tag " << c.tag;
+      }
+    }
+    ASSERT_EQ(main.SubIFDs.Count(), 2) << name;
+    EXPECT_EQ(main.SubIFDs[0]->FindTag(254)->GetValue().AsInteger(), 0) << name;
+    EXPECT_EQ(main.SubIFDs[1]->FindTag(254)->GetValue().AsInteger(), 1) << name;
   }
 }
 
@@ -145,8 +210,12 @@ TEST(TifReaderTest, MakerNotesOfEachLayout) {
       {"OLYMPUS IMAGING", Order::kMotorola, std::string("OLYMP\0\x01\0", 8), 0, false, ""},
       {"CASIO", Order::kMotorola, "", 0, false, "1"},
       {"CASIO COMPUTER", Order::kMotorola, std::string("QVC\0\0\0", 6), 0, false, "2"},
-      {"FUJIFILM", Order::kIntel, std::string("FUJIFILM\x0C\0\0\0", 12), 12, true, ""},
-      {"SANYO Electric", Order::kMotorola, std::string("SANYO\0\x01\0", 8), 0, true, ""},
+      // Today's Olympus notes: their own byte order, offsets from the note's start.
+      {"OLYMPUS IMAGING", Order::kIntel, std::string("OLYMPUS\0II\x03\0", 12), 0, true, ""},
+      {"OLYMPUS IMAGING", Order::kMotorola, std::string("OLYMPUS\0MM\0\x03", 12), 0, true, ""},
+      // Fuji offsets count from the note's start, Sanyo ones from the TIFF header.
+      {"FUJIFILM", Order::kIntel, std::string("FUJIFILM\x0C\0\0\0", 12), 0, true, ""},
+      {"SANYO Electric", Order::kMotorola, std::string("SANYO\0\x01\0", 8), 0, false, ""},
       {"NIKON", Order::kIntel, std::string("Nikon\0\x01\0", 8), 0, false, "1"},
       {"NIKON CORPORATION", Order::kMotorola, "", 0, false, "2"},
       {"Minolta Co", Order::kMotorola, "", 0, false, "5"},
@@ -161,9 +230,47 @@ TEST(TifReaderTest, MakerNotesOfEachLayout) {
     EXPECT_EQ(notes.IFDType, c.ifd_type) << c.make;
     EXPECT_EQ(notes.CameraMake, c.make);
     ASSERT_EQ(notes.Tags.Count(), 2) << c.make;
-    EXPECT_EQ(notes.FindTag(2)->GetValue().AsText(), c.order == Order::kIntel ? "0,200" : "200,0") << c.make;
+    EXPECT_EQ(notes.FindTag(2)->GetValue().AsText(), "0,200") << c.make;
     EXPECT_EQ(notes.FindTag(7)->RawTagValue(), "12/10,7/1") << c.make;
   }
+}
+
+// A DNG keeps the original file's maker note in its private data, with the note's byte order
+// and its offset in the original file, from which the note's own offsets still count.
+TEST(TifReaderTest, DngPrivateDataHoldsTheOriginalMakerNote) {
+  for (Order note_order : {Order::kIntel, Order::kMotorola}) {
+    const uint32_t original_offset = 5000;
+    const std::string note = TiffWriter::EncodeIfd(note_order, original_offset, 0,
+                                                   {{2, {TiffWriter::kShort, {0, 200}}},
+                                                    {7, {TiffWriter::kRational, {12, 10, 7, 1}}}});
+    const std::string private_data = std::string("Adobe\0MakN", 10) +
+                                     EncodeNumber(Order::kMotorola, note.size() + 6, 4) +
+                                     (note_order == Order::kIntel ? "II" : "MM") +
+                                     EncodeNumber(Order::kMotorola, original_offset, 4) + note;
+    TiffWriter w(Order::kIntel);
+    const int ifd0 = w.NewIfd();
+    w.AddAscii(ifd0, 271, "Canon");
+    w.AddBytes(ifd0, 50740, TiffWriter::kByte, private_data);
+    TempDir dir;
+    auto tif = OpenBytes(dir, "shot.dng", w.Build(), false);
+    const TTifIFD& notes = tif->ExifMarkerNotesIFD;
+    ASSERT_EQ(notes.Tags.Count(), 2);
+    EXPECT_EQ(notes.FindTag(2)->GetValue().AsText(), "0,200");
+    EXPECT_EQ(notes.FindTag(7)->RawTagValue(), "12/10,7/1");
+  }
+
+  // Private data of another kind: the file's own maker note is read.
+  TiffWriter other(Order::kIntel);
+  const int ifd0 = other.NewIfd();
+  const int exif = other.NewIfd();
+  other.AddAscii(ifd0, 271, "Canon");
+  other.AddBytes(ifd0, 50740, TiffWriter::kByte, "Other software's data");
+  other.AddPointer(ifd0, 34665, exif);
+  other.AddPositioned(exif, 37500, NoteWith(Order::kIntel, "", 0, false));
+  TempDir dir;
+  auto tif = OpenBytes(dir, "other.dng", other.Build(), false);
+  ASSERT_EQ(tif->ExifMarkerNotesIFD.Tags.Count(), 2);
+  EXPECT_EQ(tif->ExifMarkerNotesIFD.FindTag(7)->RawTagValue(), "12/10,7/1");
 }
 
 TEST(TifReaderTest, MinoltaSignaturesReadNoDirectory) {
@@ -195,7 +302,7 @@ TEST(TifReaderTest, NikonType3HoldsAnEmbeddedTiff) {
   const TTifIFD& notes = tif->ExifMarkerNotesIFD;
   EXPECT_EQ(notes.IFDType, "3");
   ASSERT_EQ(notes.Tags.Count(), 2);
-  EXPECT_EQ(notes.FindTag(2)->GetValue().AsText(), "400,0");
+  EXPECT_EQ(notes.FindTag(2)->GetValue().AsText(), "0,400");
   EXPECT_EQ(notes.FindTag(132)->RawTagValue(), "18/1,70/1,35/10,45/10");
   EXPECT_EQ(notes.FindTag(2)->DictionaryKinds(), ikMakerNotes);
 }
@@ -265,7 +372,7 @@ TEST(TifReaderTest, CallersStreamIsReadFromItsStartWithoutSidecars) {
   // The name's extension still chooses the container: a CRW that exists only in memory.
   TTif crw;
   crw.FileName = "never/written.crw";
-  const std::string block = std::string(498, '\0') + std::string("Canon\0EOS D60", 13);
+  const std::string block = std::string(498, '\0') + std::string("Canon\0EOS D60\0", 14);
   TMemoryStream crw_bytes(std::string("II\x1A\0\0\0HEAPCCDR", 14) + std::string(12, '\0') + block +
                           EncodeNumber(Order::kIntel, 0, 4) + EncodeNumber(Order::kIntel, block.size(), 4));
   EXPECT_TRUE(crw.Open(crw_bytes, false, false));

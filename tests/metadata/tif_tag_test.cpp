@@ -59,8 +59,10 @@ TEST(TifTagTest, ValuesAndRawTexts) {
   };
   const Order I = Order::kIntel, M = Order::kMotorola;
   const Case cases[] = {
-      // Big-endian arrays come out mirrored: the components in opposite order.
-      {{M, 258, 3, 3, Shorts(M, {1, 2, 3})}, "3,2,1", "3,2,1"},
+      {{M, 258, 3, 3, Shorts(M, {1, 2, 3})}, "1,2,3", "1,2,3"},
+      {{M, 9, 4, 2, Rationals(M, {70000, 2})}, "70000,2", "70000,2"},
+      {{M, 9, 12, 1, std::string("\x3F\xF8\0\0\0\0\0\0", 8)}, "1.5", "1.5"},
+      {{M, 9, 7, 3, "abc"}, "abc", "abc"},
       {{I, 258, 3, 3, Shorts(I, {1, 2, 3})}, "1,2,3", "1,2,3"},
       {{I, 274, 3, 1, Shorts(I, {6})}, "6", "6"},
       {{I, 256, 4, 1, EncodeNumber(I, 6, 4)}, "6", "6"},
@@ -74,9 +76,11 @@ TEST(TifTagTest, ValuesAndRawTexts) {
       {{I, 37380, 10, 1, Rationals(I, {0, 0})}, "0/0", "0/0"},
       {{M, 2, 5, 3, Rationals(M, {51, 1, 30, 1, 1234, 100})}, "51/1,30/1,1234/100", "51/1,30/1,1234/100"},
       {{I, 2, 5, 2, Rationals(I, {20, 10, 7, 0})}, "2/1,0", "20/10,0"},
-      {{I, 270, 2, 6, std::string("AB\0CD\0", 6)}, "ABCD", "ABCD"},
+      // A text ends at its first zero; an ASCII user comment at its first zero after the code.
+      {{I, 270, 2, 6, std::string("AB\0CD\0", 6)}, "AB", "AB"},
+      {{M, 315, 2, 14, std::string("unknown\0\x01<\x01P\x01d", 14)}, "unknown", "unknown"},
       {{I, 37510, 7, 3, std::string("Hi\0", 3)}, std::string("ASCII\0\0\0Hi", 10), std::string("ASCII\0\0\0Hi", 10)},
-      {{I, 37510, 7, 10, std::string("ascii\0\0\0H\0", 10)}, std::string("ascii\0\0\0H", 9), std::string("ascii\0\0\0H", 9)},
+      {{I, 37510, 7, 12, std::string("ascii\0\0\0H\0xy", 12)}, std::string("ascii\0\0\0H", 9), std::string("ascii\0\0\0H", 9)},
       {{I, 273, 4, 2, Rationals(I, {8, 9})}, "Strip offsets", "Strip offsets"},
       {{I, 279, 3, 1, Shorts(I, {8})}, "Strip Byte Counts", "Strip Byte Counts"},
       {{I, 9, 8, 2, Shorts(I, {0xFFFF, 2})}, "-1,2", "-1,2"},
