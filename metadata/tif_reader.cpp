@@ -8,7 +8,7 @@
 #include "metadata/crw_reader.h"
 #include "platform/errors.h"
 #include "platform/files.h"
-#include "platform/locks.h"
+#include "metadata/reader_lock.h"
 #include "platform/text.h"
 
 namespace morvane {

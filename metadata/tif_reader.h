@@ -81,14 +81,6 @@ class TTif : public TXOMObject {
   bool HasMetadata() const { return HasIFDs() || HasIPTC() || HasXMP() || HasGPS(); }
   std::string GetJpgComment() const;
 
-  // Presentation queries, defined with the tag dictionary.
-  std::string GetTagText(int tag_number, int kinds);
-  std::string GetValueByName(const std::string& name, int kinds);
-  std::string GetLensInfo();
-  std::string GetISO();
-  std::string ComputeImgDimensions();
-  void GetTagList(std::vector<std::string>& list, int kinds);
-
  private:
   // Reads the open file by its container; false when the file holds no readable part.
   bool ReadContainer(TStream& stream, bool quick_scan);
