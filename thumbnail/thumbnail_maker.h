@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/canvas.h"
+#include "thumbnail/imaging/canvas.h"
 #include "platform/stream.h"
 #include "thumbnail/jpeg_graphic.h"
 
