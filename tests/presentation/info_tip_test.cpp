@@ -5,20 +5,14 @@
 
 #include "metadata/tif_reader.h"
 #include "platform/regional.h"
+#include "support/regional_test.h"
 #include "support/sample_nef.h"
-#include "support/temp_file.h"
 
 namespace morvane {
 namespace {
 
-using testing::TempDir;
 
-class InfoTipTest : public ::testing::Test {
- protected:
-  void SetUp() override { SetRegionalSettings({'.', ',', ':'}); }
-  void TearDown() override { ResetRegionalSettings(); }
-  TempDir dir_;
-};
+using InfoTipTest = testing::EnglishRegionalTest;
 
 TEST_F(InfoTipTest, SummaryWithShortPrefixes) {
   const std::string path = dir_.Write("d70.nef", testing::BuildSampleNef());

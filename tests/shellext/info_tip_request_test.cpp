@@ -4,23 +4,17 @@
 #include <gtest/gtest.h>
 
 #include "platform/regional.h"
+#include "support/regional_test.h"
 #include "support/sample_nef.h"
 #include "support/samples.h"
-#include "support/temp_file.h"
 #include "support/tiff_writer.h"
 
 namespace morvane {
 namespace {
 
-using testing::TempDir;
 using testing::TiffWriter;
 
-class InfoTipRequestTest : public ::testing::Test {
- protected:
-  void SetUp() override { SetRegionalSettings({'.', ',', ':'}); }
-  void TearDown() override { ResetRegionalSettings(); }
-  TempDir dir_;
-};
+using InfoTipRequestTest = testing::EnglishRegionalTest;
 
 // The tip without its size line, whose figure depends on the fixture's byte count.
 std::string WithoutSize(const std::string& tip) { return tip.substr(0, tip.rfind("\r\nSize: ")); }
