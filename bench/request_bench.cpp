@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "bench/bench_fixtures.h"
-#include "presentation/info_tip.h"
+#include "shellext/info_tip_request.h"
 #include "shellext/module.h"
 #include "support/sample_nef.h"
 

@@ -1,7 +1,5 @@
 #include "cache/file_stamp.h"
 
-#include <ctime>
-
 #include "platform/date_time.h"
 #include "platform/files.h"
 
@@ -10,19 +8,14 @@ namespace morvane {
 double CacheFileSize(uint64_t size) { return static_cast<double>(static_cast<int32_t>(static_cast<uint32_t>(size))); }
 
 double CacheFileStamp(int64_t unix_seconds) {
-  const time_t t = static_cast<time_t>(unix_seconds);
-  std::tm local{};
-#if defined(_WIN32)
-  if (::localtime_s(&local, &t) != 0) local = std::tm{};
-#else
-  if (::localtime_r(&t, &local) == nullptr) local = std::tm{};
-#endif
-  int year = local.tm_year + 1900;
-  int month = local.tm_mon + 1;
-  int day = local.tm_mday;
-  int hour = local.tm_hour;
-  int minute = local.tm_min;
-  int second = local.tm_sec / 2 * 2;
+  // A time the system cannot convert counts as before the range, as the year 0 does.
+  const TDateTime local = LocalDateTimeFromUnixSeconds(unix_seconds).value_or(TDateTime{.Year = 0});
+  int64_t year = local.Year;
+  int month = local.Month;
+  int day = local.Day;
+  int hour = local.Hour;
+  int minute = local.Minute;
+  int second = local.Second / 2 * 2;
   // The packed form holds the years 1980 to 2107; times outside are clamped to its ends.
   if (year < 1980) {
     year = 1980, month = 1, day = 1, hour = 0, minute = 0, second = 0;

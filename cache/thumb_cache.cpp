@@ -1,12 +1,5 @@
 #include "cache/thumb_cache.h"
 
-#if defined(_WIN32)
-#include "platform/windows_api.h"
-#else
-#include <unistd.h>
-#endif
-
-#include <cerrno>
 #include <cstring>
 
 #include "cache/file_stamp.h"
@@ -100,37 +93,9 @@ sqlite3* OpenDatabase(const std::string& file, int flags) {
   return db;
 }
 
-#if defined(_WIN32)
-constexpr const char* kCacheFolderName = "Morvane\\";
-
-void RemoveFile(const std::string& file) { DeleteFileW(FileSystemPath(file).c_str()); }
-
-// Puts the finished file in place unless one is there already; false with the reason otherwise.
-bool LinkInPlace(const std::string& from, const std::string& to, std::string& reason) {
-  if (MoveFileExW(FileSystemPath(from).c_str(), FileSystemPath(to).c_str(), 0) != FALSE) return true;
-  const DWORD error = GetLastError();
-  if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return false;
-  reason = "error " + std::to_string(error);
-  RemoveFile(from);
-  return false;
-}
-#else
-constexpr const char* kCacheFolderName = "Morvane/";
-
-void RemoveFile(const std::string& file) { ::unlink(file.c_str()); }
-
-bool LinkInPlace(const std::string& from, const std::string& to, std::string& reason) {
-  const bool linked = ::link(from.c_str(), to.c_str()) == 0;
-  const int link_error = errno;
-  RemoveFile(from);
-  if (!linked && link_error != EEXIST) reason = std::strerror(link_error);
-  return linked;
-}
-#endif
-
 }  // namespace
 
-std::string TThumbCache::DefaultFolder() { return UserApplicationDataFolder() + kCacheFolderName; }
+std::string TThumbCache::DefaultFolder() { return UserApplicationDataFolder() + "Morvane" + kPathDelimiter; }
 
 TThumbCache::TThumbCache(std::string folder) {
   ForceDirectories(folder);
@@ -156,7 +121,7 @@ void TThumbCache::CreateDatabase() {
   }
   sqlite3_close(db);
   std::string reason;
-  if (!LinkInPlace(scratch, database_file_, reason) && !reason.empty())
+  if (!LinkFileInPlace(scratch, database_file_, reason) && !reason.empty())
     throw ECacheError("Thumbnail cache " + database_file_ + ": " + reason);
 }
 

@@ -6,7 +6,7 @@
 #include "cli/commands.h"
 #include "cli/file_access.h"
 #include "platform/code_page.h"
-#include "presentation/info_tip.h"
+#include "shellext/info_tip_request.h"
 
 namespace morvane::cli {
 

@@ -8,6 +8,7 @@
 #include "cli/commands.h"
 #include "cli/file_access.h"
 #include "metadata/tif_reader.h"
+#include "presentation/tag_list.h"
 
 namespace morvane::cli {
 
@@ -20,7 +21,7 @@ int RunTags(const Arguments& arguments) {
   std::string failure = OpenMetadata(tif, path);  // what was read before it is still listed
   std::vector<std::string> lines;
   try {
-    tif.GetTagList(lines, ikAll);
+    GetTagList(tif, lines, ikAll);
   } catch (const std::exception& e) {
     if (failure.empty()) failure = e.what();  // the lines listed before it stay
   }

@@ -2,17 +2,15 @@
 // show for the file, answered through the per-user cache like a shell request, written as PNG or
 // JPEG by the output's extension, and one line on stdout saying what was drawn: the fitted
 // image's size, "cached thumbnail", "no thumb" or "error".
-#include <png.h>
-
 #include <cstdio>
 #include <fstream>
 #include <string>
-#include <vector>
 
 #include "cli/commands.h"
 #include "cli/file_access.h"
 #include "platform/text.h"
 #include "thumbnail/jpeg_graphic.h"
+#include "thumbnail/png_codec.h"
 #include "cache/thumb_cache.h"
 #include "shellext/module.h"
 
@@ -29,27 +27,6 @@ bool ParseSize(const std::string& text, int& size) {
   if (!TryStrToInt64(text, value) || value < 1 || value > kMaxSize) return false;
   size = static_cast<int>(value);
   return true;
-}
-
-bool WritePng(const TRaster& raster, const std::string& path) {
-  std::vector<uint8_t> rgb(static_cast<size_t>(raster.Width()) * raster.Height() * 3);
-  for (int y = 0; y < raster.Height(); ++y) {
-    const uint8_t* in = raster.ScanLine(y);
-    uint8_t* out = rgb.data() + static_cast<size_t>(y) * raster.Width() * 3;
-    for (int x = 0; x < raster.Width(); ++x, in += 3, out += 3) {
-      out[0] = in[2];
-      out[1] = in[1];
-      out[2] = in[0];
-    }
-  }
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  image.width = static_cast<png_uint_32>(raster.Width());
-  image.height = static_cast<png_uint_32>(raster.Height());
-  image.format = PNG_FORMAT_RGB;
-  const bool ok = png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr) != 0;
-  png_image_free(&image);
-  return ok;
 }
 
 bool WriteJpeg(const TRaster& raster, const std::string& path) {
@@ -105,7 +82,7 @@ int RunThumb(const Arguments& arguments) {
   }
   bool written = false;
   try {
-    written = png ? WritePng(bitmap.Raster(), output) : WriteJpeg(bitmap.Raster(), output);
+    written = png ? WritePngFile(bitmap.Raster(), output) : WriteJpeg(bitmap.Raster(), output);
   } catch (const std::exception&) {
     written = false;
   }

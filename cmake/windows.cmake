@@ -1,4 +1,4 @@
-# The Windows build: the core library, the in-process server DLL "morvane.dll" and the COM test
+# The Windows build: the layers' libraries, the in-process server DLL "morvane.dll" and the COM test
 # client, cross-built with mingw-w64 against static image and database libraries.
 
 find_package(ZLIB REQUIRED)
@@ -12,25 +12,17 @@ find_package(SQLite3 REQUIRED)
 add_compile_definitions(NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 __USE_MINGW_ANSI_STDIO=1)
 add_compile_options(-Wno-non-virtual-dtor -Wno-restrict)
 
-set(MORVANE_SUBSYSTEMS platform metadata presentation thumbnail cache shellext)
-set(MORVANE_SOURCES "")
-foreach(dir ${MORVANE_SUBSYSTEMS})
-  file(GLOB_RECURSE dir_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp)
-  list(APPEND MORVANE_SOURCES ${dir_sources})
-endforeach()
-set(SHELLEXT_ENTRY_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/shellext/library_entry.cpp)
-list(REMOVE_ITEM MORVANE_SOURCES ${SHELLEXT_ENTRY_SOURCES} ${CMAKE_CURRENT_SOURCE_DIR}/platform/library_loader.cpp)
-
 set(MORVANE_WINDOWS_LIBS ole32 oleaut32 uuid shell32 shlwapi user32 gdi32 advapi32)
 
-add_library(morvane_core STATIC ${MORVANE_SOURCES})
-target_include_directories(morvane_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+include(${CMAKE_CURRENT_LIST_DIR}/layers.cmake)
+target_link_libraries(morvane_platform PUBLIC ${MORVANE_WINDOWS_LIBS})
 # libtiff needs the JPEG and zlib libraries after it, libpng needs zlib.
-target_link_libraries(morvane_core PUBLIC TIFF::TIFF JPEG::JPEG PNG::PNG ZLIB::ZLIB SQLite::SQLite3 ${MORVANE_WINDOWS_LIBS})
+target_link_libraries(morvane_thumbnail PUBLIC TIFF::TIFF JPEG::JPEG PNG::PNG ZLIB::ZLIB)
+target_link_libraries(morvane_cache PUBLIC SQLite::SQLite3)
 
 # The four exports are undecorated on both targets (the .def file names them, --kill-at drops
 # the 32-bit stdcall suffixes).
-add_library(morvane_shellext SHARED ${SHELLEXT_ENTRY_SOURCES} ${CMAKE_CURRENT_SOURCE_DIR}/shellext/morvane.def)
+add_library(morvane_shellext SHARED ${MORVANE_SHELLEXT_ENTRY_SOURCES} ${CMAKE_CURRENT_SOURCE_DIR}/shellext/morvane.def)
 target_link_libraries(morvane_shellext PRIVATE morvane_core)
 target_link_options(morvane_shellext PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--kill-at)
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)

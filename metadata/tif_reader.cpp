@@ -11,7 +11,7 @@
 #include "metadata/containers.h"
 #include "platform/errors.h"
 #include "platform/files.h"
-#include "platform/locks.h"
+#include "metadata/reader_lock.h"
 #include "platform/text.h"
 
 namespace morvane {

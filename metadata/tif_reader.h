@@ -97,14 +97,6 @@ class TTif : public TXOMObject {
   bool HasMetadata() const { return HasIFDs() || HasIPTC() || HasXMP() || HasGPS(); }
   std::string GetJpgComment() const;
 
-  // Presentation queries, defined with the tag dictionary.
-  std::string GetTagText(int tag_number, int kinds);
-  std::string GetValueByName(const std::string& name, int kinds);
-  std::string GetLensInfo();
-  std::string GetISO();
-  std::string ComputeImgDimensions();
-  void GetTagList(std::vector<std::string>& list, int kinds);
-
  private:
   void ReadDirectoryAt(TTifIFD& directory, TStream& stream, const TTifTag* pointer,
                        int64_t base_offset, TStream* value_stream, bool skip_thumbnail,

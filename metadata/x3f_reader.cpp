@@ -18,7 +18,7 @@
 #include "platform/errors.h"
 #include "platform/regional.h"
 #include "platform/text.h"
-#include "presentation/exif_date_time.h"
+#include "metadata/exif_date_time.h"
 
 namespace morvane {
 

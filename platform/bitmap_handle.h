@@ -1,14 +1,19 @@
-// The bridge from this system's rasters to the platform's bitmap handles, which is what the
-// shell receives as a thumbnail. The caller owns the handle and frees it with DeleteObject.
+// Bitmap handles, which is what the shell receives as a thumbnail: a new 24-bit bottom-up
+// device-independent bitmap whose rows the caller fills. The caller owns the handle and frees
+// it with DeleteObject.
 #pragma once
 
-#include "platform/raster.h"
+#include <functional>
+
 #include "platform/windows_api.h"
 
 namespace morvane {
 
-// A new 24-bit device-independent bitmap handle with the raster's pixels; null for an empty
-// raster or when the platform cannot make one.
-HBITMAP CreateBitmapHandle(const TRaster& raster);
+// Writes the 3 * width blue-green-red bytes of row `y` (0 is the top row) at `row`.
+using TBitmapRowFill = std::function<void(LONG y, BYTE* row)>;
+
+// A new 24-bit handle of width x height pixels, each row zeroed (padding included) and then
+// handed to `fill`; null for an empty size or when the platform cannot make one.
+HBITMAP CreateBitmapHandle24(LONG width, LONG height, const TBitmapRowFill& fill);
 
 }  // namespace morvane

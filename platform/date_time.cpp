@@ -1,5 +1,7 @@
 #include "platform/date_time.h"
 
+#include <ctime>
+
 namespace morvane {
 
 namespace {
@@ -36,6 +38,18 @@ TDateTime DateTimeFromUnixSeconds(int64_t seconds) {
   t.Minute = static_cast<int>(rest / 60 % 60);
   t.Second = static_cast<int>(rest % 60);
   return t;
+}
+
+std::optional<TDateTime> LocalDateTimeFromUnixSeconds(int64_t seconds) {
+  const time_t t = static_cast<time_t>(seconds);
+  std::tm local{};
+#if defined(_WIN32)
+  if (::localtime_s(&local, &t) != 0) return std::nullopt;
+#else
+  if (::localtime_r(&t, &local) == nullptr) return std::nullopt;
+#endif
+  return TDateTime{local.tm_year + int64_t{1900}, local.tm_mon + 1, local.tm_mday,
+                   local.tm_hour, local.tm_min, local.tm_sec};
 }
 
 }  // namespace morvane

@@ -1,9 +1,9 @@
-// Calendar dates and times without time zones, and their conversion from seconds since
-// 1970-01-01 00:00:00 (proleptic Gregorian calendar, valid for every 64-bit input year range
-// the logic meets).
+// Calendar dates and times, and their conversion from seconds since 1970-01-01 00:00:00
+// (proleptic Gregorian calendar, valid for every 64-bit input year range the logic meets).
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 namespace morvane {
 
@@ -18,6 +18,9 @@ struct TDateTime {
 
 // The calendar date and time `seconds` after 1970-01-01 00:00:00, with no time-zone adjustment.
 TDateTime DateTimeFromUnixSeconds(int64_t seconds);
+// The calendar date and time of the local time zone `seconds` after 1970-01-01 00:00:00 UTC;
+// nothing when the system cannot convert it.
+std::optional<TDateTime> LocalDateTimeFromUnixSeconds(int64_t seconds);
 // Days since 1970-01-01 of a calendar date.
 int64_t DaysFromCivil(int64_t year, int month, int day);
 

@@ -24,10 +24,13 @@ std::string AnsiPathFromUtf16(std::u16string_view path);
 std::u16string AnsiPathToUtf16(std::string_view path);
 
 // The characters that end a path's folder part.
+// The one a path built here puts between folder names.
 #if defined(_WIN32)
 inline constexpr std::string_view kPathDelimiters = "\\/:";
+inline constexpr char kPathDelimiter = '\\';
 #else
 inline constexpr std::string_view kPathDelimiters = "/";
+inline constexpr char kPathDelimiter = '/';
 #endif
 
 #if defined(_WIN32)

@@ -6,6 +6,10 @@
 #else
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <memory>
 
@@ -51,6 +55,16 @@ std::optional<std::string> FindFileIgnoringCase(const std::string& path) {
   return std::nullopt;
 }
 
+void RemoveFile(const std::string& path) { DeleteFileW(FileSystemPath(path).c_str()); }
+
+bool LinkFileInPlace(const std::string& from, const std::string& to, std::string& reason) {
+  if (MoveFileExW(FileSystemPath(from).c_str(), FileSystemPath(to).c_str(), 0) != FALSE) return true;
+  const DWORD error = GetLastError();
+  if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) reason = "error " + std::to_string(error);
+  RemoveFile(from);
+  return false;
+}
+
 #else
 
 bool FileExists(const std::string& path) {
@@ -88,6 +102,16 @@ std::optional<std::string> FindFileIgnoringCase(const std::string& path) {
   }
   if (!found) return std::nullopt;
   return slash == std::string::npos ? *found : path.substr(0, slash + 1) + *found;
+}
+
+void RemoveFile(const std::string& path) { ::unlink(path.c_str()); }
+
+bool LinkFileInPlace(const std::string& from, const std::string& to, std::string& reason) {
+  const bool linked = ::link(from.c_str(), to.c_str()) == 0;
+  const int link_error = errno;
+  RemoveFile(from);
+  if (!linked && link_error != EEXIST) reason = std::strerror(link_error);
+  return linked;
 }
 
 #endif

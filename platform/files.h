@@ -1,4 +1,4 @@
-// File existence, size and last-write time, and the case-insensitive sibling lookup that
+// File existence, size and last-write time, removing a file and linking a finished file into place, and the case-insensitive sibling lookup that
 // sidecar files need on file systems that tell letter cases apart.
 #pragma once
 
@@ -19,5 +19,12 @@ std::optional<int64_t> GetFileLastWriteTime(const std::string& path);
 // `path` ignoring letter case: `path` itself when it exists, else the first match in the
 // folder, else nothing.
 std::optional<std::string> FindFileIgnoringCase(const std::string& path);
+
+// Deletes a file; a file that cannot be deleted is left as it is.
+void RemoveFile(const std::string& path);
+// Puts the finished file `from` in place at `to` unless a file is there already; `from` is gone
+// afterwards either way. False when `to` was not made from `from`, with `reason` set when that
+// was for another cause than an existing `to`.
+bool LinkFileInPlace(const std::string& from, const std::string& to, std::string& reason);
 
 }  // namespace morvane

@@ -71,10 +71,8 @@ BOOL DeleteObject(HGDIOBJ ho) {
 
 namespace morvane {
 
-HBITMAP CreateBitmapHandle(const TRaster& raster) {
-  if (raster.Empty()) return nullptr;
-  const LONG width = raster.Width();
-  const LONG height = raster.Height();
+HBITMAP CreateBitmapHandle24(LONG width, LONG height, const TBitmapRowFill& fill) {
+  if (width <= 0 || height <= 0) return nullptr;
   const LONG row_bytes = (width * 3 + 3) & ~3;
   auto* bitmap = static_cast<HBITMAP>(std::malloc(BlockSize(row_bytes, height)));
   if (bitmap == nullptr) return nullptr;
@@ -86,12 +84,7 @@ HBITMAP CreateBitmapHandle(const TRaster& raster) {
   for (LONG y = 0; y < height; ++y) {
     BYTE* row = Bits(bitmap) + static_cast<size_t>(height - 1 - y) * static_cast<size_t>(row_bytes);
     std::memset(row, 0, static_cast<size_t>(row_bytes));
-    for (LONG x = 0; x < width; ++x) {
-      const TColor color = raster.PixelColor(x, y);
-      row[x * 3] = BlueOf(color);
-      row[x * 3 + 1] = GreenOf(color);
-      row[x * 3 + 2] = RedOf(color);
-    }
+    fill(y, row);
   }
   return bitmap;
 }

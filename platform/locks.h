@@ -1,5 +1,6 @@
-// Process-wide re-entrant locks. Lock order: the request lock first, then the reader's lock or
-// the dictionary lock, never the reverse.
+// The process-wide re-entrant lock type. Each lock lives beside what it guards (the reader's,
+// the dictionary's, the request's). Lock order: the request lock first, then the reader's lock
+// or the dictionary lock, never the reverse.
 #pragma once
 
 #include <mutex>
@@ -8,12 +9,5 @@ namespace morvane {
 
 using TReentrantLock = std::recursive_mutex;
 using TLockGuard = std::lock_guard<std::recursive_mutex>;
-
-// Guards every metadata read (TTif::Open).
-TReentrantLock& ReaderLock();
-// Guards every dictionary lookup and value formatting.
-TReentrantLock& DictionaryLock();
-// Serialises every thumbnail request and info-tip composition.
-TReentrantLock& RequestLock();
 
 }  // namespace morvane

@@ -1,12 +1,15 @@
 // The image size of a file as "width x height", upright by its orientation. Raw files of the
 // cameras in the table below store the size of a preview or none at all; the table knows the
 // sensor's output size instead.
+#include "presentation/image_dimensions.h"
+
 #include <string>
 #include <string_view>
 
 #include "metadata/tif_ifd.h"
 #include "metadata/tif_reader.h"
 #include "platform/text.h"
+#include "presentation/tag_queries.h"
 
 namespace morvane {
 
@@ -96,25 +99,25 @@ void ApplyCameraTable(const std::string& make, const std::string& model, std::st
 
 }  // namespace
 
-std::string TTif::ComputeImgDimensions() {
-  if (IsJpeg() && !SameText(ExtractFileExt(FileName), ".thm")) return ImgDimensions;
-  if (IFDs.Empty()) return {};
-  const TTifIFD* directory = IFDs[0];
-  if (IsDng() && !directory->SubIFDs.Empty()) directory = directory->SubIFDs[0];
+std::string ComputeImgDimensions(TTif& tif) {
+  if (tif.IsJpeg() && !SameText(ExtractFileExt(tif.FileName), ".thm")) return tif.ImgDimensions;
+  if (tif.IFDs.Empty()) return {};
+  const TTifIFD* directory = tif.IFDs[0];
+  if (tif.IsDng() && !directory->SubIFDs.Empty()) directory = directory->SubIFDs[0];
   std::string width = directory->GetTagText(256);
   std::string height = directory->GetTagText(257);
-  if (width.empty()) width = GetTagText(40962, ikAll);
-  if (height.empty()) height = GetTagText(40963, ikAll);
+  if (width.empty()) width = GetTagText(tif, 40962, ikAll);
+  if (height.empty()) height = GetTagText(tif, 40963, ikAll);
   if (width.empty()) width = directory->GetTagText(40962);
   if (height.empty()) height = directory->GetTagText(40963);
-  if (IsRaw()) ApplyCameraTable(GetMake(), GetModel(), width, height);
+  if (tif.IsRaw()) ApplyCameraTable(tif.GetMake(), tif.GetModel(), width, height);
   std::string result;
   if (!width.empty()) {
-    const TTifTag* orientation = FindTag(274, ikAll);
+    const TTifTag* orientation = tif.FindTag(274, ikAll);
     const std::string turn = orientation == nullptr ? "1" : orientation->GetValue().AsText();
     result = turn == "1" || turn == "3" ? width + "x" + height : height + "x" + width;
   }
-  ImgDimensions = result;
+  tif.ImgDimensions = result;
   return result;
 }
 

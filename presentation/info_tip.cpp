@@ -1,15 +1,13 @@
 #include "presentation/info_tip.h"
 
 #include <cmath>
+#include <exception>
 
 #include "metadata/tif_reader.h"
-#include "platform/code_page.h"
-#include "platform/file_path.h"
-#include "platform/files.h"
-#include "platform/locks.h"
 #include "platform/regional.h"
 #include "platform/text.h"
 #include "presentation/tag_dictionary.h"
+#include "presentation/tag_queries.h"
 #include "presentation/value_formatters.h"
 
 namespace morvane {
@@ -59,7 +57,7 @@ std::string GetSummary(TTif& tif, const std::string& separator, bool with_labels
     const std::string value = FormattedTag(tif, item.Tag, present);
     if (present) Append(text, separator, (with_labels ? item.Label : item.ShortPrefix) + value);
   }
-  const std::string iso = tif.GetISO();
+  const std::string iso = GetISO(tif);
   if (!iso.empty()) Append(text, separator, (with_labels ? "ISO: " : "ISO-") + iso);
   bool flash_present = false;
   const std::string flash = FormattedTag(tif, 37385, flash_present);
@@ -67,36 +65,26 @@ std::string GetSummary(TTif& tif, const std::string& separator, bool with_labels
   return text;
 }
 
-std::string ComposeInfoTip(const std::string& path) {
-  TLockGuard guard(RequestLock());
+std::span<const int> InfoTipTags() { return kInfoTipTags; }
+
+std::string InfoTipText(TTif& tif, const std::string& type, uint64_t file_size) {
   std::string text;
   try {
-    TTifTags filter;
-    for (int tag : kInfoTipTags) filter.Add()->TagNumber = tag;
-    TTif tif;
-    tif.TagFilter = &filter;
-    tif.FileName = SidecarFileName(path);
-    tif.FullDng = false;
-    tif.Open(true, false);
     if (tif.HasIFDs()) {
       text = GetSummary(tif, "\r\n", true);
-      const std::string lens = tif.GetLensInfo();
+      const std::string lens = GetLensInfo(tif);
       if (!lens.empty()) text += "\r\nLens information: " + lens;
     } else {
       text = "no exif available";
     }
     text += "\r\n\r\n";
-    std::string type = UpperCase(Utf16ToAnsi(PathToUtf16(ExtractFileExt(path))));
-    std::erase(type, '.');
     text += "Type: " + type + " file\r\n";
-    text += "Size: " + FormatFileSize(0, true, static_cast<int64_t>(FileSizeOf(path)));
+    text += "Size: " + FormatFileSize(0, true, static_cast<int64_t>(file_size));
   } catch (const std::exception&) {
     // The text composed so far is the tip.
   }
   return text;
 }
-
-uint64_t FileSizeOf(const std::string& file_name) { return GetFileSize(file_name).value_or(0); }
 
 std::string FormatFileSize(int unit_index, bool show_unit, int64_t size) {
   static const char* const kUnitNames[] = {"", "", "KB", "MB", "GB"};

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace morvane {
@@ -13,13 +14,13 @@ class TTif;
 // ("Date: ", "ISO: ", ...) or with the short prefixes ("ISO-", "Flash-").
 std::string GetSummary(TTif& tif, const std::string& separator, bool with_labels);
 
-// The info-tip text of the file at `path`. Takes the request lock for its whole run and never
-// throws: a failure ends the text where it happened.
-std::string ComposeInfoTip(const std::string& path);
+// The tags the info tip reads: a reader opened for a tip needs to load only these.
+std::span<const int> InfoTipTags();
 
-// The size of a file, 0 when it does not exist. The whole size: files of 4 GiB and more show
-// their real size.
-uint64_t FileSizeOf(const std::string& file_name);
+// The info-tip text of an opened file: its summary and lens (or "no exif available"), then
+// the file type `type` and the size `file_size`. Never throws: a failure ends the text where
+// it happened.
+std::string InfoTipText(TTif& tif, const std::string& type, uint64_t file_size);
 
 // The size as "#,##0.#" in bytes (no unit), KB, MB or GB, with the regional separators;
 // unit_index 0 chooses the unit. Ties of the one decimal round away from zero.

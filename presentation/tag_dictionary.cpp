@@ -4,7 +4,7 @@
 
 #include "metadata/tif_ifd.h"
 #include "metadata/tif_reader.h"
-#include "platform/locks.h"
+#include "presentation/dictionary_lock.h"
 #include "platform/text.h"
 #include "presentation/tag_tables.h"
 

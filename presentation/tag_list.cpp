@@ -1,6 +1,8 @@
 // The tag listing of a file: "label=value" lines group by group (main chain, EXIF, GPS, maker
 // notes, IPTC), each group closed by a line "=", the settings of an expanded value as lines of
 // their own. Values longer than 3072 bytes are left out.
+#include "presentation/tag_list.h"
+
 #include <exception>
 #include <string>
 #include <string_view>
@@ -71,33 +73,33 @@ void ListDirectory(const TTifIFD& directory, TTagDictionary dictionary,
 
 }  // namespace
 
-void TTif::GetTagList(std::vector<std::string>& list, int kinds) {
-  if (!HasMetadata()) return;
-  SetNamedLine(list, "Byte Order", ByteOrderName(ByteOrder));
+void GetTagList(TTif& tif, std::vector<std::string>& list, int kinds) {
+  if (!tif.HasMetadata()) return;
+  SetNamedLine(list, "Byte Order", ByteOrderName(tif.ByteOrder));
   if ((kinds & ikBase) != 0) {
-    SetNamedLine(list, "Extensible Metadata (XMP) Exists?", HasXMP() ? "Yes" : "No");
-    for (const auto& directory : IFDs) ListDirectory(*directory, MainTags, list);
+    SetNamedLine(list, "Extensible Metadata (XMP) Exists?", tif.HasXMP() ? "Yes" : "No");
+    for (const auto& directory : tif.IFDs) ListDirectory(*directory, MainTags, list);
   }
   if ((kinds & ikExif) != 0) {
-    ListDirectory(ExifIFD, MainTags, list);
-    if (IsJpeg() && HasJpgComment()) {
-      SetNamedLine(list, "JPG Comment", GetJpgComment());
+    ListDirectory(tif.ExifIFD, MainTags, list);
+    if (tif.IsJpeg() && tif.HasJpgComment()) {
+      SetNamedLine(list, "JPG Comment", tif.GetJpgComment());
       list.push_back(kGroupEnd);
     }
   }
-  if ((kinds & ikGps) != 0) ListDirectory(GPSIFD, GpsTags, list);
-  if ((kinds & ikMakerNotes) != 0 && FindTag(271, ikAll) != nullptr) {
+  if ((kinds & ikGps) != 0) ListDirectory(tif.GPSIFD, GpsTags, list);
+  if ((kinds & ikMakerNotes) != 0 && tif.FindTag(271, ikAll) != nullptr) {
     const TTagDictionary dictionary =
-        MakerNotesTagListDictionary(*this, GetMake(), ExifMarkerNotesIFD);
-    ListDirectory(ExifMarkerNotesIFD, dictionary, list);
-    for (const auto& section : ExifMarkerNotesIFD.SubIFDs)
-      ListDirectory(*section, MakerNotesSectionDictionary(GetMake(), *section), list);
+        MakerNotesTagListDictionary(tif, tif.GetMake(), tif.ExifMarkerNotesIFD);
+    ListDirectory(tif.ExifMarkerNotesIFD, dictionary, list);
+    for (const auto& section : tif.ExifMarkerNotesIFD.SubIFDs)
+      ListDirectory(*section, MakerNotesSectionDictionary(tif.GetMake(), *section), list);
   }
   if ((kinds & ikIPTC) != 0) {
     list.push_back(kGroupEnd);
-    if (HasIPTC()) {
+    if (tif.HasIPTC()) {
       SetNamedLine(list, "IPTC Segment Available?", "Yes");
-      ListDirectory(IPTCIFD, IptcTags, list);
+      ListDirectory(tif.IPTCIFD, IptcTags, list);
     }
   }
 }

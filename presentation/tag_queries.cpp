@@ -11,6 +11,8 @@
 #include "metadata/tif_tag.h"
 #include "platform/text.h"
 #include "metadata/comma_text.h"
+#include "presentation/image_dimensions.h"
+#include "presentation/tag_list.h"
 #include "presentation/tag_tables.h"
 #include "presentation/value_formatters.h"
 
@@ -69,7 +71,7 @@ std::string NamedRowValue(TTif& tif, const std::string& name, int kinds) {
   const TTifTag* tag = tif.FindTag(entry->Tag, kinds);
   if (tag == nullptr) return {};
   std::string result = FormatTagValue(*tag, *entry);
-  if (result.empty() && entry->Tag == kISOSpeedRatings) result = tif.GetISO();
+  if (result.empty() && entry->Tag == kISOSpeedRatings) result = GetISO(tif);
   return result;
 }
 
@@ -102,19 +104,19 @@ std::string GetSubValue(TTagDictionary dictionary, const TTifTag* parent, const 
   return {};
 }
 
-std::string TTif::GetTagText(int tag_number, int kinds) {
+std::string GetTagText(TTif& tif, int tag_number, int kinds) {
   std::optional<TTagEntry> entry;
   if ((kinds & ikBase) != 0) entry = FindTagEntry(MainTags, tag_number);
   if (!entry && (kinds & ikExif) != 0) entry = FindTagEntry(MainTags, tag_number);
   if (!entry && (kinds & ikGps) != 0) entry = FindTagEntry(GpsTags, tag_number);
   if (!entry && (kinds & ikIPTC) != 0) entry = FindTagEntry(IptcTags, tag_number);
   if (!entry && (kinds & ikMakerNotes) != 0)
-    entry = FindTagEntry(MakerTagDictionary(GetMake()), tag_number);
+    entry = FindTagEntry(MakerTagDictionary(tif.GetMake()), tag_number);
   if (!entry) return {};
-  const TTifTag* tag = FindTag(tag_number, kinds);
+  const TTifTag* tag = tif.FindTag(tag_number, kinds);
   if (tag == nullptr) return {};
   std::string result = FormatTagValue(*tag, *entry);
-  if (result.empty() && tag_number == kISOSpeedRatings) result = GetISO();
+  if (result.empty() && tag_number == kISOSpeedRatings) result = GetISO(tif);
   return result;
 }
 
@@ -127,43 +129,43 @@ std::string TTifIFD::GetTagText(int tag_number) const {
   return entry ? FormatTagValue(*last, *entry) : std::string();
 }
 
-std::string TTif::GetValueByName(const std::string& name, int kinds) {
-  const bool nikon = StartsText("NIKON", GetMake());
+std::string GetValueByName(TTif& tif, const std::string& name, int kinds) {
+  const bool nikon = StartsText("NIKON", tif.GetMake());
   const bool lens = SameText(name, "LensInformation") || SameText(name, "LensInfo");
-  if (lens && (IsDng() || !nikon)) return GetLensInfo();
+  if (lens && (tif.IsDng() || !nikon)) return GetLensInfo(tif);
   const std::string wanted = nikon && SameText(name, "LensInfo") ? "LensInformation" : name;
-  if (SameText(wanted, "ISO") || SameText(wanted, "ISOSpeedRatings")) return GetISO();
-  if (SameText(wanted, "ImageDimension")) return ComputeImgDimensions();
-  if (SameText(wanted, "JPGComment")) return GetJpgComment();
-  if (SameText(wanted, "XMPExists")) return HasXMP() ? "Yes" : "No";
-  return NamedRowValue(*this, wanted, kinds);
+  if (SameText(wanted, "ISO") || SameText(wanted, "ISOSpeedRatings")) return GetISO(tif);
+  if (SameText(wanted, "ImageDimension")) return ComputeImgDimensions(tif);
+  if (SameText(wanted, "JPGComment")) return tif.GetJpgComment();
+  if (SameText(wanted, "XMPExists")) return tif.HasXMP() ? "Yes" : "No";
+  return NamedRowValue(tif, wanted, kinds);
 }
 
-std::string TTif::GetLensInfo() {
-  if (FindTag(50736, ikAll) != nullptr) return NamedRowValue(*this, "DNGLensInfo", ikAll);
-  const std::string prefix = MakePrefix(*this);
-  if (prefix == "NIKON") return NamedRowValue(*this, "LensInformation", ikMakerNotes);
-  if (prefix == "MINOL" || prefix == "KONIC") return NamedRowValue(*this, "LensID", ikMakerNotes);
+std::string GetLensInfo(TTif& tif) {
+  if (tif.FindTag(50736, ikAll) != nullptr) return NamedRowValue(tif, "DNGLensInfo", ikAll);
+  const std::string prefix = MakePrefix(tif);
+  if (prefix == "NIKON") return NamedRowValue(tif, "LensInformation", ikMakerNotes);
+  if (prefix == "MINOL" || prefix == "KONIC") return NamedRowValue(tif, "LensID", ikMakerNotes);
   if (prefix != "CANON") return {};
-  std::string shortest = GetValueByName("LensShortFocal", ikMakerNotes);
-  const std::string longest = GetValueByName("LensLongFocal", ikMakerNotes);
+  std::string shortest = GetValueByName(tif, "LensShortFocal", ikMakerNotes);
+  const std::string longest = GetValueByName(tif, "LensLongFocal", ikMakerNotes);
   if (shortest.empty() && longest.empty()) return {};
   if (IsNumericText(shortest) && IsNumericText(longest) && StrToInt(shortest) > StrToInt(longest))
     shortest = longest;
   return shortest + "-" + longest + " mm";
 }
 
-std::string TTif::GetISO() {
-  if (const TTifTag* iso = FindTag(kISOSpeedRatings, ikAll)) return iso->GetValue().AsText();
-  const std::string prefix = MakePrefix(*this);
+std::string GetISO(TTif& tif) {
+  if (const TTifTag* iso = tif.FindTag(kISOSpeedRatings, ikAll)) return iso->GetValue().AsText();
+  const std::string prefix = MakePrefix(tif);
   if (prefix == "NIKON") {
-    if (ExifMarkerNotesIFD.Tags.Empty()) ReadMakerNotes(nullptr, 0);
-    const TTifTag* iso = ExifMarkerNotesIFD.FindTag(2);
+    if (tif.ExifMarkerNotesIFD.Tags.Empty()) tif.ReadMakerNotes(nullptr, 0);
+    const TTifTag* iso = tif.ExifMarkerNotesIFD.FindTag(2);
     return iso == nullptr ? std::string() : LargerOfPair(iso->GetValue().AsText());
   }
   if (prefix == "CANON") {
     std::vector<std::string> lines;
-    GetTagList(lines, ikAll);
+    GetTagList(tif, lines, ikAll);
     for (const std::string& line : lines) {
       if (line.size() < 6 || !StartsText("ISO = ", line)) continue;
       return line.substr(line.find(" = ") + 3);

@@ -1,5 +1,6 @@
 // The tag queries that need the dictionary, beside the reading operations of the metadata model:
-// the item of an expanded maker-note value. The rest are members of TTif, TTifIFD and TTifTag.
+// the display text of a tag chosen by number or by name, the lens and the ISO speed of a shot,
+// and the item of an expanded maker-note value.
 #pragma once
 
 #include <string>
@@ -8,7 +9,19 @@
 
 namespace morvane {
 
+class TTif;
 class TTifTag;
+
+// The display text of tag `tag_number` in the directories named by `kinds` (ik* bits); empty
+// when the dictionary has no row for it or the file holds no such tag.
+std::string GetTagText(TTif& tif, int tag_number, int kinds);
+// The display text of a value chosen by its dictionary name, or one of the computed values
+// ("ISO", "ImageDimension", "JPGComment", "XMPExists", the lens).
+std::string GetValueByName(TTif& tif, const std::string& name, int kinds);
+// The lens of the shot as the camera's maker records it; empty when unknown.
+std::string GetLensInfo(TTif& tif);
+// The ISO speed: the EXIF value, else the maker note's.
+std::string GetISO(TTif& tif);
 
 // The text of one setting of an expanded value: the item of the parent tag's expansion whose
 // label is that of `row`, after "label = ". Empty when the parent is absent, has no row in

@@ -10,7 +10,7 @@
 
 #include "metadata/tif_tag.h"
 #include "platform/errors.h"
-#include "platform/locks.h"
+#include "presentation/dictionary_lock.h"
 #include "platform/regional.h"
 #include "platform/text.h"
 #include "metadata/comma_text.h"

@@ -1,6 +1,6 @@
 #include "shellext/extract_image.h"
 
-#include "platform/bitmap_handle.h"
+#include "thumbnail/imaging/raster_handle.h"
 #include "platform/file_path.h"
 #include "platform/wide_text.h"
 

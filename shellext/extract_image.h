@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/canvas.h"
+#include "thumbnail/imaging/canvas.h"
 #include "shellext/shell_object.h"
 
 namespace morvane {

@@ -2,7 +2,9 @@
 // lock, the dictionary lock and the reader's lock, then the server, and registers the module
 // class (one factory per handler). Unloading destroys the module instances still alive, then
 // the server with its factories. Part of the shell extension library only.
-#include "platform/locks.h"
+#include "metadata/reader_lock.h"
+#include "presentation/dictionary_lock.h"
+#include "shellext/request_lock.h"
 #include "platform/windows_api.h"
 #include "shellext/com_server.h"
 #include "shellext/exception_controller.h"

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "cache/file_stamp.h"
-#include "platform/locks.h"
+#include "shellext/request_lock.h"
 #include "platform/guid.h"
-#include "presentation/info_tip.h"
+#include "shellext/info_tip_request.h"
 #include "shellext/handler_components.h"
 
 namespace morvane {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "cache/thumb_cache.h"
-#include "platform/canvas.h"
+#include "thumbnail/imaging/canvas.h"
 #include "shellext/logo.h"
 #include "shellext/sx_module.h"
 #include "thumbnail/thumbnail_maker.h"

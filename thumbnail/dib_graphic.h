@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "platform/canvas.h"
-#include "platform/raster.h"
+#include "thumbnail/imaging/canvas.h"
+#include "thumbnail/imaging/raster.h"
 
 namespace morvane {
 

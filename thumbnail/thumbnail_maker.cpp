@@ -8,6 +8,7 @@
 
 #include "metadata/tif_reader.h"
 #include "platform/text.h"
+#include "presentation/tag_queries.h"
 #include "thumbnail/embedded_scan.h"
 #include "thumbnail/preview_loader.h"
 #include "thumbnail/resize.h"
@@ -94,7 +95,7 @@ bool TMRV::MakeThumbnail(const std::string& file_name, int32_t width, int32_t he
     }
 
     FitImage(image, width, height);
-    if (const int angle = UprightAngle(reader.GetTagText(274, ikAll)); angle != 0) RotateImage(image, angle);
+    if (const int angle = UprightAngle(GetTagText(reader, 274, ikAll)); angle != 0) RotateImage(image, angle);
     if (stream != nullptr) {
       stream->Clear();
       image.Quality = kThumbnailQuality;

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "metadata/tif_reader.h"
-#include "platform/canvas.h"
+#include "thumbnail/imaging/canvas.h"
 #include "platform/stream.h"
 #include "thumbnail/embedded_scan.h"
 #include "thumbnail/jpeg_graphic.h"

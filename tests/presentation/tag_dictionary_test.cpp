@@ -8,7 +8,7 @@
 
 #include "metadata/tif_reader.h"
 #include "platform/errors.h"
-#include "platform/locks.h"
+#include "presentation/dictionary_lock.h"
 #include "presentation/tag_tables.h"
 
 namespace morvane {

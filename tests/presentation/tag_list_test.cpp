@@ -8,7 +8,10 @@
 
 #include "metadata/tif_reader.h"
 #include "platform/errors.h"
+#include "presentation/image_dimensions.h"
 #include "presentation/tag_fixture.h"
+#include "presentation/tag_list.h"
+#include "presentation/tag_queries.h"
 #include "support/samples.h"
 
 namespace morvane {
@@ -19,7 +22,7 @@ using Lines = std::vector<std::string>;
 
 Lines ListOf(TTif& tif, int kinds = ikAll) {
   Lines lines;
-  tif.GetTagList(lines, kinds);
+  GetTagList(tif, lines, kinds);
   return lines;
 }
 
@@ -76,7 +79,7 @@ TEST(TagListTest, KindsFixedLinesAndEmptyReaders) {
 
   // Fixed lines replace a line of the same name already in the list.
   Lines lines = {"byte order=old", "Other=1"};
-  f.tif->GetTagList(lines, ikGps);
+  GetTagList(*f.tif, lines, ikGps);
   EXPECT_EQ(lines, (Lines{"Byte Order=Motorola", "Other=1"}));
 
   TTif nothing;
@@ -102,7 +105,7 @@ TEST(TagListTest, ANonNumericExifVersionFailsTheListingAfterTheGroupsBeforeIt) {
   f.Camera("NIKON CORPORATION");
   TagFixture::Text(f.tif->ExifIFD, 36864, "02x1");
   Lines lines;
-  EXPECT_THROW(f.tif->GetTagList(lines, ikAll), EConvertError);
+  EXPECT_THROW(GetTagList(*f.tif, lines, ikAll), EConvertError);
   EXPECT_TRUE(Has(lines, "Camera Maker=NIKON CORPORATION"));
   EXPECT_TRUE(Has(lines, "ExifVersion=02x1"));
   EXPECT_FALSE(Has(lines, "IPTC Segment Available?=Yes"));
@@ -120,8 +123,8 @@ TEST(TagListTest, RealFilesListWhatAPhotographerReads) {
                            "Exposure Time=1/20 sec", "F-Number=F3.5", "Focal Length=18.00 mm", "ISO=200",
                            "Lens Information=18-70 mm  F3.5-F4.5", "Color Hue=Mode 2 (Adobe RGB)", "Lens Data="})
     EXPECT_TRUE(Has(nikon_lines, line)) << line;
-  EXPECT_EQ(nikon.GetLensInfo(), "18-70 mm  F3.5-F4.5");
-  EXPECT_EQ(nikon.ComputeImgDimensions(), "3008x2000");
+  EXPECT_EQ(GetLensInfo(nikon), "18-70 mm  F3.5-F4.5");
+  EXPECT_EQ(ComputeImgDimensions(nikon), "3008x2000");
 
   MORVANE_REQUIRE_SAMPLE(cr2, "CanonRaw.cr2");
   TTif canon;
@@ -134,9 +137,9 @@ TEST(TagListTest, RealFilesListWhatAPhotographerReads) {
   EXPECT_EQ(*(settings + 1), "Self Timer = 0");
   for (const char* line : {"Lens Focal Min = 18", "Lens Focal Max = 55", "ISO = 400", "Focal Type = Zoom"})
     EXPECT_TRUE(Has(canon_lines, line)) << line;
-  EXPECT_EQ(canon.GetLensInfo(), "18-55 mm");
-  EXPECT_EQ(canon.GetValueByName("LensShortFocal", ikMakerNotes), "18");
-  EXPECT_EQ(canon.ComputeImgDimensions(), "3456x2304");
+  EXPECT_EQ(GetLensInfo(canon), "18-55 mm");
+  EXPECT_EQ(GetValueByName(canon, "LensShortFocal", ikMakerNotes), "18");
+  EXPECT_EQ(ComputeImgDimensions(canon), "3456x2304");
 }
 
 TEST(TagListTest, MinoltaSettingsOfARealFileReadAsTheCameraSet) {
@@ -149,7 +152,7 @@ TEST(TagListTest, MinoltaSettingsOfARealFileReadAsTheCameraSet) {
                            "Macro Mode = Off", "ISO Setting = 64", "MinoltaModel = DiMAGE A2 or S414",
                            "Focus Area = Spot Focus"})
     EXPECT_TRUE(Has(lines, line)) << line;
-  EXPECT_EQ(minolta.GetValueByName("DriveMode", ikMakerNotes), "Single");
+  EXPECT_EQ(GetValueByName(minolta, "DriveMode", ikMakerNotes), "Single");
 }
 
 }  // namespace

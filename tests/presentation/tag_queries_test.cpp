@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "metadata/tif_reader.h"
+#include "presentation/image_dimensions.h"
 #include "presentation/tag_fixture.h"
 #include "presentation/tag_tables.h"
 #include "support/tiff_writer.h"
@@ -28,11 +29,11 @@ TEST(TagQueriesTest, OrientationTextsByNumber) {
   for (uint16_t value = 1; value <= 9; ++value) {
     TagFixture f;
     TagFixture::Shorts(f.Ifd0(), 274, {value});
-    EXPECT_EQ(f.tif->GetTagText(274, ikAll), texts[value - 1]);
+    EXPECT_EQ(GetTagText(*f.tif, 274, ikAll), texts[value - 1]);
   }
   TagFixture empty;
   empty.Ifd0();
-  EXPECT_EQ(empty.tif->GetTagText(274, ikAll), "");
+  EXPECT_EQ(GetTagText(*empty.tif, 274, ikAll), "");
 }
 
 TEST(TagQueriesTest, TagTextLooksOnlyInTheKindsAsked) {
@@ -41,16 +42,16 @@ TEST(TagQueriesTest, TagTextLooksOnlyInTheKindsAsked) {
   TagFixture::Text(f.tif->ExifInterIFD, 1, "R98");
   TagFixture::Rationals(f.tif->ExifIFD, 33434, {1, 200});
   TagFixture::Text(f.tif->GPSIFD, 1, "S");
-  EXPECT_EQ(f.tif->GetTagText(1, ikInterExif), "");  // no table serves the kind alone
-  EXPECT_EQ(f.tif->GetTagText(1, ikAll), "R98");
-  EXPECT_EQ(f.tif->GetTagText(33434, ikExif), "1/200 sec");
-  EXPECT_EQ(f.tif->GetTagText(33434, ikGps), "");
-  EXPECT_EQ(f.tif->GetTagText(1, ikGps), "South");
-  EXPECT_EQ(f.tif->GetTagText(271, ikAll), f.tif->GetMake());
-  EXPECT_EQ(f.tif->GetTagText(272, ikAll), f.tif->GetModel());
+  EXPECT_EQ(GetTagText(*f.tif, 1, ikInterExif), "");  // no table serves the kind alone
+  EXPECT_EQ(GetTagText(*f.tif, 1, ikAll), "R98");
+  EXPECT_EQ(GetTagText(*f.tif, 33434, ikExif), "1/200 sec");
+  EXPECT_EQ(GetTagText(*f.tif, 33434, ikGps), "");
+  EXPECT_EQ(GetTagText(*f.tif, 1, ikGps), "South");
+  EXPECT_EQ(GetTagText(*f.tif, 271, ikAll), f.tif->GetMake());
+  EXPECT_EQ(GetTagText(*f.tif, 272, ikAll), f.tif->GetModel());
   // Maker-note numbers go through the make's table.
   TagFixture::Text(f.tif->ExifMarkerNotesIFD, 9, "Jane");
-  EXPECT_EQ(f.tif->GetTagText(9, ikMakerNotes), "Jane");
+  EXPECT_EQ(GetTagText(*f.tif, 9, ikMakerNotes), "Jane");
 }
 
 TEST(TagQueriesTest, DirectoryTextUsesTheLastTagOfANumber) {
@@ -65,12 +66,12 @@ TEST(TagQueriesTest, NikonIsoComesFromTheMakerNoteEvenWhenNotReadYet) {
   TagFixture f;
   f.Camera("NIKON CORPORATION", "NIKON D70");
   TagFixture::Shorts(f.tif->ExifMarkerNotesIFD, 2, {0, 200});
-  EXPECT_EQ(f.tif->GetISO(), "200");
-  EXPECT_EQ(f.tif->GetValueByName("ISO", ikAll), "200");
-  EXPECT_EQ(f.tif->GetValueByName("isospeedratings", ikAll), "200");
+  EXPECT_EQ(GetISO(*f.tif), "200");
+  EXPECT_EQ(GetValueByName(*f.tif, "ISO", ikAll), "200");
+  EXPECT_EQ(GetValueByName(*f.tif, "isospeedratings", ikAll), "200");
   f.tif->ExifMarkerNotesIFD.Tags.Clear();
   TagFixture::Text(f.tif->ExifMarkerNotesIFD, 2, "AUTO,400");
-  EXPECT_EQ(f.tif->GetISO(), "AUTO,400");
+  EXPECT_EQ(GetISO(*f.tif), "AUTO,400");
 
   // A reader that has not read its maker note reads it on demand.
   TagFixture later;
@@ -79,22 +80,22 @@ TEST(TagQueriesTest, NikonIsoComesFromTheMakerNoteEvenWhenNotReadYet) {
                     TiffWriter::EncodeIfd(testing::Order::kIntel, 0, 0,
                                           {{2, {TiffWriter::kShort, {400, 0}}}}));
   later.tif->ByteOrder = tboIntel;
-  EXPECT_EQ(later.tif->GetISO(), "400");
+  EXPECT_EQ(GetISO(*later.tif), "400");
 
   // ISOSpeedRatings wins where it exists.
   TagFixture::Shorts(f.tif->ExifIFD, 34855, {800});
-  EXPECT_EQ(f.tif->GetISO(), "800");
-  EXPECT_EQ(f.tif->GetTagText(34855, ikExif), "800");
+  EXPECT_EQ(GetISO(*f.tif), "800");
+  EXPECT_EQ(GetTagText(*f.tif, 34855, ikExif), "800");
 }
 
 TEST(TagQueriesTest, CanonIsoIsTheShotInfoItemOfTheListing) {
   TagFixture f("photo.cr2");
   f.Camera("Canon", "Canon EOS 350D DIGITAL");
   TagFixture::Shorts(f.tif->ExifMarkerNotesIFD, 4, {0, 0, 160, 0});
-  EXPECT_EQ(f.tif->GetISO(), "100");
+  EXPECT_EQ(GetISO(*f.tif), "100");
   TagFixture other;
   other.Camera("PENTAX");
-  EXPECT_EQ(other.tif->GetISO(), "");
+  EXPECT_EQ(GetISO(*other.tif), "");
 }
 
 // A Canon file whose camera settings hold the lens focal range at positions 23 and 24.
@@ -115,17 +116,17 @@ TEST(TagQueriesTest, ValuesByName) {
   TagFixture canon = CanonWithLens(18, 55);
   TTif& tif = *canon.tif;
   TagFixture::Shorts(canon.Ifd0(), 274, {6});
-  EXPECT_EQ(tif.GetValueByName("LensShortFocal", ikMakerNotes), "18");
-  EXPECT_EQ(tif.GetValueByName("lenslongfocal", ikMakerNotes), "55");
-  EXPECT_EQ(tif.GetValueByName("MacroMode", ikMakerNotes), "Normal");
-  EXPECT_EQ(tif.GetValueByName("LensShortFocal", ikBase | ikExif), "");
-  EXPECT_EQ(tif.GetValueByName("FocalType", ikMakerNotes), "");  // its parent tag 2 is absent
-  EXPECT_EQ(tif.GetValueByName("ORIENTATION", ikBase), "Counter Clockwise 90\xB0");
-  EXPECT_EQ(tif.GetValueByName("XMPExists", ikAll), "No");
+  EXPECT_EQ(GetValueByName(tif, "LensShortFocal", ikMakerNotes), "18");
+  EXPECT_EQ(GetValueByName(tif, "lenslongfocal", ikMakerNotes), "55");
+  EXPECT_EQ(GetValueByName(tif, "MacroMode", ikMakerNotes), "Normal");
+  EXPECT_EQ(GetValueByName(tif, "LensShortFocal", ikBase | ikExif), "");
+  EXPECT_EQ(GetValueByName(tif, "FocalType", ikMakerNotes), "");  // its parent tag 2 is absent
+  EXPECT_EQ(GetValueByName(tif, "ORIENTATION", ikBase), "Counter Clockwise 90\xB0");
+  EXPECT_EQ(GetValueByName(tif, "XMPExists", ikAll), "No");
   tif.XMPData.push_back("<x:xmpmeta/>");
-  EXPECT_EQ(tif.GetValueByName("XMPExists", ikAll), "Yes");
-  EXPECT_EQ(tif.GetValueByName("NoSuchName", ikAll), "");
-  EXPECT_EQ(tif.GetValueByName("LensInfo", ikAll), "18-55 mm");
+  EXPECT_EQ(GetValueByName(tif, "XMPExists", ikAll), "Yes");
+  EXPECT_EQ(GetValueByName(tif, "NoSuchName", ikAll), "");
+  EXPECT_EQ(GetValueByName(tif, "LensInfo", ikAll), "18-55 mm");
 }
 
 TEST(TagQueriesTest, SubValuesAreFoundByTheirLabel) {
@@ -140,38 +141,38 @@ TEST(TagQueriesTest, SubValuesAreFoundByTheirLabel) {
 }
 
 TEST(TagQueriesTest, LensDescriptions) {
-  EXPECT_EQ(CanonWithLens(18, 55).tif->GetLensInfo(), "18-55 mm");
-  EXPECT_EQ(CanonWithLens(50, 50).tif->GetLensInfo(), "50-50 mm");
-  EXPECT_EQ(CanonWithLens(70, 55).tif->GetLensInfo(), "55-55 mm");  // short above long
+  EXPECT_EQ(GetLensInfo(*CanonWithLens(18, 55).tif), "18-55 mm");
+  EXPECT_EQ(GetLensInfo(*CanonWithLens(50, 50).tif), "50-50 mm");
+  EXPECT_EQ(GetLensInfo(*CanonWithLens(70, 55).tif), "55-55 mm");  // short above long
   TagFixture no_settings("photo.cr2");
   no_settings.Camera("Canon");
-  EXPECT_EQ(no_settings.tif->GetLensInfo(), "");  // not "- mm"
+  EXPECT_EQ(GetLensInfo(*no_settings.tif), "");  // not "- mm"
 
   TagFixture nikon;
   nikon.Camera("NIKON CORPORATION");
   TagFixture::Rationals(nikon.tif->ExifMarkerNotesIFD, 132, {18, 1, 70, 1, 35, 10, 45, 10});
-  EXPECT_EQ(nikon.tif->GetLensInfo(), "18-70 mm  F3.5-F4.5");
-  EXPECT_EQ(nikon.tif->GetValueByName("LensInfo", ikMakerNotes), "18-70 mm  F3.5-F4.5");
+  EXPECT_EQ(GetLensInfo(*nikon.tif), "18-70 mm  F3.5-F4.5");
+  EXPECT_EQ(GetValueByName(*nikon.tif, "LensInfo", ikMakerNotes), "18-70 mm  F3.5-F4.5");
 
   // A DNG of a Nikon camera without DNGLensInfo: the lens row of the maker note, no cycle.
   TagFixture dng("photo.DNG");
   dng.Camera("NIKON CORPORATION");
-  EXPECT_EQ(dng.tif->GetValueByName("LensInformation", ikAll), "");
+  EXPECT_EQ(GetValueByName(*dng.tif, "LensInformation", ikAll), "");
   TagFixture::Rationals(dng.tif->ExifMarkerNotesIFD, 132, {12, 1, 24, 1, 4, 1, 4, 1});
-  EXPECT_EQ(dng.tif->GetValueByName("LensInformation", ikAll), "12-24 mm  F4.0-F4.0");
+  EXPECT_EQ(GetValueByName(*dng.tif, "LensInformation", ikAll), "12-24 mm  F4.0-F4.0");
   TagFixture::Rationals(dng.Ifd0(), 50736, {18, 1, 55, 1, 35, 10, 56, 10});
-  EXPECT_EQ(dng.tif->GetLensInfo(), "18-55 mm  F3.5-F5.6");
+  EXPECT_EQ(GetLensInfo(*dng.tif), "18-55 mm  F3.5-F5.6");
 
   TagFixture minolta("photo.mrw");
   minolta.Camera("Konica Minolta Camera, Inc.");
   TTifTag* lens = TagFixture::Shorts(minolta.tif->ExifMarkerNotesIFD, 268, {});
   lens->DataFormat = tdfUnsignedLong;
   lens->SetValue(25501);
-  EXPECT_EQ(minolta.tif->GetLensInfo(), "AF50mm F1.7");
+  EXPECT_EQ(GetLensInfo(*minolta.tif), "AF50mm F1.7");
 
   TagFixture olympus;
   olympus.Camera("OLYMPUS OPTICAL CO.,LTD");
-  EXPECT_EQ(olympus.tif->GetLensInfo(), "");
+  EXPECT_EQ(GetLensInfo(*olympus.tif), "");
 }
 
 std::string MinoltaBlock(uint32_t drive_mode) {
@@ -183,13 +184,13 @@ std::string MinoltaBlock(uint32_t drive_mode) {
 TEST(TagQueriesTest, MinoltaSettingsByNameComeFromTag3ElseTag1) {
   TagFixture f("photo.mrw");
   f.Camera("Minolta Co., Ltd.");
-  EXPECT_EQ(f.tif->GetValueByName("DriveMode", ikMakerNotes), "");
+  EXPECT_EQ(GetValueByName(*f.tif, "DriveMode", ikMakerNotes), "");
   TagFixture::Bytes(f.tif->ExifMarkerNotesIFD, 1, MinoltaBlock(1));
-  EXPECT_EQ(f.tif->GetValueByName("DriveMode", ikMakerNotes), "Continuous");
+  EXPECT_EQ(GetValueByName(*f.tif, "DriveMode", ikMakerNotes), "Continuous");
   TagFixture::Bytes(f.tif->ExifMarkerNotesIFD, 3, MinoltaBlock(2));
-  EXPECT_EQ(f.tif->GetValueByName("drivemode", ikMakerNotes), "Self Timer");
+  EXPECT_EQ(GetValueByName(*f.tif, "drivemode", ikMakerNotes), "Self Timer");
   // Names of MinoltaTags itself come first.
-  EXPECT_EQ(f.tif->GetValueByName("ColorMode", ikMakerNotes), "");
+  EXPECT_EQ(GetValueByName(*f.tif, "ColorMode", ikMakerNotes), "");
 }
 
 TEST(TagQueriesTest, ImageDimensionsFromTagsOrTheCameraTable) {
@@ -199,7 +200,7 @@ TEST(TagQueriesTest, ImageDimensionsFromTagsOrTheCameraTable) {
     TagFixture::Shorts(f.Ifd0(), 256, {1536});
     TagFixture::Shorts(f.Ifd0(), 257, {1024});
     if (orientation != 0) TagFixture::Shorts(f.Ifd0(), 274, {static_cast<uint16_t>(orientation)});
-    const std::string size = f.tif->ComputeImgDimensions();
+    const std::string size = ComputeImgDimensions(*f.tif);
     EXPECT_EQ(f.tif->ImgDimensions, size);
     return size;
   };
@@ -215,13 +216,13 @@ TEST(TagQueriesTest, ImageDimensionsFromTagsOrTheCameraTable) {
   tiff.Camera("NIKON", "NIKON D70");
   TagFixture::Shorts(tiff.Ifd0(), 256, {640});
   TagFixture::Shorts(tiff.Ifd0(), 257, {480});
-  EXPECT_EQ(tiff.tif->ComputeImgDimensions(), "640x480");  // not raw: no table
+  EXPECT_EQ(ComputeImgDimensions(*tiff.tif), "640x480");  // not raw: no table
 
   TagFixture exif_size("photo.pef");
   exif_size.Camera("PENTAX");
   TagFixture::Shorts(exif_size.tif->ExifIFD, 40962, {3008});
   TagFixture::Shorts(exif_size.tif->ExifIFD, 40963, {2008});
-  EXPECT_EQ(exif_size.tif->ComputeImgDimensions(), "3008x2008");
+  EXPECT_EQ(ComputeImgDimensions(*exif_size.tif), "3008x2008");
 
   TagFixture dng("photo.dng");
   dng.Camera("Canon", "Canon EOS 350D");
@@ -229,14 +230,14 @@ TEST(TagQueriesTest, ImageDimensionsFromTagsOrTheCameraTable) {
   TTifIFD* raw = dng.Ifd0().SubIFDs.Add();
   TagFixture::Shorts(*raw, 256, {3456});
   TagFixture::Shorts(*raw, 257, {2304});
-  EXPECT_EQ(dng.tif->ComputeImgDimensions(), "3456x2304");
+  EXPECT_EQ(ComputeImgDimensions(*dng.tif), "3456x2304");
 
   TagFixture jpeg("photo.jpg");
   jpeg.tif->ImgDimensions = "800x600";
-  EXPECT_EQ(jpeg.tif->ComputeImgDimensions(), "800x600");
-  EXPECT_EQ(jpeg.tif->GetValueByName("ImageDimension", ikAll), "800x600");
+  EXPECT_EQ(ComputeImgDimensions(*jpeg.tif), "800x600");
+  EXPECT_EQ(GetValueByName(*jpeg.tif, "ImageDimension", ikAll), "800x600");
   TagFixture nothing("photo.nef");
-  EXPECT_EQ(nothing.tif->ComputeImgDimensions(), "");
+  EXPECT_EQ(ComputeImgDimensions(*nothing.tif), "");
 }
 
 TEST(TagQueriesTest, TagPropertiesComeFromTheTablesOfTheirDirectory) {

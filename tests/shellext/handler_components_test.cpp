@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/canvas.h"
+#include "thumbnail/imaging/canvas.h"
 #include "platform/errors.h"
 #include "shellext/extract_image.h"
 #include "shellext/info_tip.h"

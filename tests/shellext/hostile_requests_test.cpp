@@ -7,7 +7,7 @@
 #include <random>
 
 #include "platform/text.h"
-#include "presentation/info_tip.h"
+#include "shellext/info_tip_request.h"
 #include "shellext/module.h"
 #include "support/mutation.h"
 #include "support/sample_nef.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/canvas.h"
+#include "thumbnail/imaging/canvas.h"
 #include "platform/com_guid.h"
 #include "platform/errors.h"
 #include "shellext/com_server.h"

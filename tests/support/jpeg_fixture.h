@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/raster.h"
+#include "thumbnail/imaging/raster.h"
 
 namespace morvane::testing {
 

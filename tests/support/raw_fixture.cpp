@@ -1,7 +1,7 @@
 // Builders of raw-like test files.
 #include "support/raw_fixture.h"
 
-#include "platform/raster.h"
+#include "thumbnail/imaging/raster.h"
 #include "support/jpeg_fixture.h"
 
 namespace morvane::testing {

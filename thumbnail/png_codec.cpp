@@ -1,8 +1,8 @@
-// PNG decoding through libpng's simplified API, from memory, into 8-bit RGBA.
+#include "thumbnail/png_codec.h"
+
 #include <png.h>
 
 #include "platform/errors.h"
-#include "shellext/logo.h"
 
 namespace morvane {
 
@@ -25,6 +25,27 @@ TRgbaImage DecodePng(const uint8_t* bytes, size_t size) {
     throw EMorvaneError(std::string("PNG: ") + image.message);
   }
   return out;
+}
+
+bool WritePngFile(const TRaster& raster, const std::string& path) {
+  std::vector<uint8_t> rgb(static_cast<size_t>(raster.Width()) * raster.Height() * 3);
+  for (int y = 0; y < raster.Height(); ++y) {
+    const uint8_t* in = raster.ScanLine(y);
+    uint8_t* out = rgb.data() + static_cast<size_t>(y) * raster.Width() * 3;
+    for (int x = 0; x < raster.Width(); ++x, in += 3, out += 3) {
+      out[0] = in[2];
+      out[1] = in[1];
+      out[2] = in[0];
+    }
+  }
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = static_cast<png_uint_32>(raster.Width());
+  image.height = static_cast<png_uint_32>(raster.Height());
+  image.format = PNG_FORMAT_RGB;
+  const bool ok = png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr) != 0;
+  png_image_free(&image);
+  return ok;
 }
 
 }  // namespace morvane

@@ -1,4 +1,4 @@
-#include "presentation/exif_date_time.h"
+#include "metadata/exif_date_time.h"
 
 #include "platform/text.h"
 

@@ -1,6 +1,6 @@
 // Glyph table of the built-in font, one row per character: nine rows of five columns, the last
 // two below the baseline for descenders.
-#include "platform/bitmap_font.h"
+#include "thumbnail/imaging/bitmap_font.h"
 
 namespace morvane {
 

@@ -1,7 +1,7 @@
 // Raster storage and the two stretching modes. The halftone stretch is separable and integer:
 // each source row is weighted by the part of a destination row it covers, each column likewise,
 // so a destination pixel is the exact area average of what it covers (rounded at the end).
-#include "platform/raster.h"
+#include "thumbnail/imaging/raster.h"
 
 #include <algorithm>
 #include <cmath>

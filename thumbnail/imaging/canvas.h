@@ -7,7 +7,7 @@
 #include <mutex>
 #include <string_view>
 
-#include "platform/raster.h"
+#include "thumbnail/imaging/raster.h"
 
 #if defined(_WIN32)
 // Windows has the system colours itself, in the same red-green-blue byte order as TColor.

@@ -1,10 +1,10 @@
-#include "platform/canvas.h"
+#include "thumbnail/imaging/canvas.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 
-#include "platform/bitmap_font.h"
+#include "thumbnail/imaging/bitmap_font.h"
 #include "platform/errors.h"
 
 namespace morvane {

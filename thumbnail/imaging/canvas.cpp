@@ -1,12 +1,12 @@
 // Canvas drawing on a true-colour raster. Every drawing call is clipped to the clip rectangle
 // and to the bitmap, so no coordinate a caller passes can reach outside the pixels.
-#include "platform/canvas.h"
+#include "thumbnail/imaging/canvas.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 
-#include "platform/bitmap_font.h"
+#include "thumbnail/imaging/bitmap_font.h"
 #include "platform/errors.h"
 
 namespace morvane {

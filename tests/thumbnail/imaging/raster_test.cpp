@@ -1,4 +1,4 @@
-#include "platform/raster.h"
+#include "thumbnail/imaging/raster.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,13 @@
+// A raster as the platform's bitmap handle, which is what the shell receives as a thumbnail.
+#pragma once
+
+#include "platform/windows_api.h"
+#include "thumbnail/imaging/raster.h"
+
+namespace morvane {
+
+// A new 24-bit bitmap handle with the raster's pixels; null for an empty raster or when the
+// platform cannot make one. The caller frees it with DeleteObject.
+HBITMAP CreateBitmapHandle(const TRaster& raster);
+
+}  // namespace morvane
