@@ -29,6 +29,7 @@ struct TTally {
       case TOutcome::NoThumbnail: ++NoThumbnail; break;
       case TOutcome::Skipped: ++Skipped; break;
       case TOutcome::Failed: ++Failed; break;
+      case TOutcome::Noted: break;
       case TOutcome::CacheFailure: CacheFailed = true; break;
     }
   }
@@ -44,7 +45,9 @@ class TOrderedPrinter {
 
   void Finish(size_t entry, TFileResult&& result) {
     results_[entry] = std::move(result);
+    const size_t before = next_;
     while (next_ < results_.size() && results_[next_]) Print(next_++);
+    if (next_ != before) stdout_.Flush();  // a reader sees each file as soon as it is in order
   }
 
   // Closes the JSON array (also after an interrupt: what was printed stays valid) and writes
@@ -95,7 +98,7 @@ class TOrderedPrinter {
 TFileResult ResultOfListing(const TInput& input) {
   switch (input.Kind) {
     case TInput::Failure: return FailedFile(input.Path, input.Message);
-    case TInput::Notice: return {TOutcome::Made, "", "morvane: " + input.Path + ": " + input.Message + "\n"};
+    case TInput::Notice: return {TOutcome::Noted, "", "morvane: " + input.Path + ": " + input.Message + "\n"};
     case TInput::Skipped: return {TOutcome::Skipped, "", ""};
     case TInput::File: break;
   }

@@ -14,6 +14,7 @@ enum class TOutcome : uint8_t {
   NoThumbnail,   // the file was read, but holds nothing to draw
   Skipped,       // a type the engine does not handle, met while walking a folder
   Failed,        // missing, unreadable, a folder, or a type whose reading found nothing
+  Noted,         // not a file: a remark on the walk (a link loop), which counts as nothing
   CacheFailure,  // the thumbnail cache cannot be opened or read: the whole run stops
 };
 
