@@ -58,13 +58,13 @@ TFileResult DumpOfFile(const TInput& input) {
   for (const auto& resource : tif.IPTCResources)
     out += Format("resource\t%d\t", resource->Code) + OutputText(resource->ResourceName, kMaxValueCharacters) +
            Format("\t%lld\n", static_cast<long long>(resource->DataStream.Size()));
-  if (out == kNothingFound && !IsSupportedType(path)) return UnsupportedType(path);
+  if (out == kNothingFound && !IsSupportedType(path, TTypeUse::Metadata)) return UnsupportedType(path);
   if (!failure.empty()) result.Err = "morvane: " + path + ": " + failure + "\n";
   return result;
 }
 
 int RunDump(const TBatchArguments& arguments) {
-  return RunBatch(ExpandInputs(arguments.Inputs, arguments.Recursive), {arguments.Workers, false}, DumpOfFile);
+  return RunBatch(ExpandInputs(arguments.Inputs, arguments.Recursive, TTypeUse::Metadata), {arguments.Workers, false}, DumpOfFile);
 }
 
 }  // namespace morvane::cli

@@ -66,7 +66,7 @@ TFileResult InfoOfFile(const TInput& input, bool json) {
   const std::string& path = input.Path;
   if (const std::string reason = UnreadableReason(path); !reason.empty()) return FailedFile(path, reason);
   const std::string lines = TipLines(ComposeInfoTip(path));
-  if (std::string_view(lines).substr(0, kNoExif.size()) == kNoExif && !IsSupportedType(path))
+  if (std::string_view(lines).substr(0, kNoExif.size()) == kNoExif && !IsSupportedType(path, TTypeUse::InfoTip))
     return UnsupportedType(path);
   TFileResult result;
   result.Out = json ? TipObject(path, lines) : AnsiToUtf8(lines) + "\n";
@@ -74,7 +74,7 @@ TFileResult InfoOfFile(const TInput& input, bool json) {
 }
 
 int RunInfo(const TBatchArguments& arguments) {
-  return RunBatch(ExpandInputs(arguments.Inputs, arguments.Recursive), {arguments.Workers, arguments.Json},
+  return RunBatch(ExpandInputs(arguments.Inputs, arguments.Recursive, TTypeUse::InfoTip), {arguments.Workers, arguments.Json},
                   [&](const TInput& input) { return InfoOfFile(input, arguments.Json); });
 }
 

@@ -40,7 +40,7 @@ std::string NameOf(const std::string& path) {
 
 class TFolderWalk {
  public:
-  explicit TFolderWalk(std::vector<TInput>& entries) : entries_(entries) {}
+  TFolderWalk(std::vector<TInput>& entries, TTypeUse use) : entries_(entries), use_(use) {}
 
   void Walk(const std::string& path, const struct stat& info) {
     std::vector<TFolderVisit> pending;
@@ -70,7 +70,7 @@ class TFolderWalk {
       if (stat(path.c_str(), &info) != 0) {
         Add(TInput::Failure, path, relative, std::strerror(errno));
       } else if (!S_ISDIR(info.st_mode)) {
-        Add(IsSupportedType(path) ? TInput::File : TInput::Skipped, path, relative, "");
+        Add(IsSupportedType(path, use_) ? TInput::File : TInput::Skipped, path, relative, "");
       } else {
         const TFolderId id{info.st_dev, info.st_ino};
         if (std::find(folder.Ancestors.begin(), folder.Ancestors.end(), id) != folder.Ancestors.end()) {
@@ -93,22 +93,25 @@ class TFolderWalk {
   }
 
   std::vector<TInput>& entries_;
+  TTypeUse use_;
   std::set<TFolderId> visited_;
 };
 
 }  // namespace
 
-bool IsSupportedType(const std::string& path) {
+bool IsSupportedType(const std::string& path, TTypeUse use) {
   const std::string extension = ExtractFileExt(NameOf(path));
   if (extension.empty()) return false;
-  return std::any_of(kHandlerTable.begin(), kHandlerTable.end(),
-                     [&](const THandlerRow& row) { return SameText(row.FileType, extension); });
+  return std::any_of(kHandlerTable.begin(), kHandlerTable.end(), [&](const THandlerRow& row) {
+    const bool serves = use == TTypeUse::Metadata || (use == TTypeUse::Thumbnail) == (row.Kind == hkExtractImage);
+    return serves && SameText(row.FileType, extension);
+  });
 }
 
-TInputList ExpandInputs(const std::vector<std::string>& names, bool recursive) {
+TInputList ExpandInputs(const std::vector<std::string>& names, bool recursive, TTypeUse use) {
   TInputList list;
   list.Several = names.size() > 1;
-  TFolderWalk walk(list.Entries);
+  TFolderWalk walk(list.Entries, use);
   for (const std::string& name : names) {
     struct stat info {};
     if (stat(name.c_str(), &info) != 0) {

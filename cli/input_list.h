@@ -1,5 +1,5 @@
 // The files a command works on, from the files and folders named on the command line: every
-// named file, the supported files of named folders with -r (symbolic links followed once, a
+// named file, the files of named folders of a type the command handles, with -r (symbolic links followed once, a
 // loop reported and not followed, an unreadable folder reported), all in sorted path order so
 // that the output is the same whatever the number of workers.
 #pragma once
@@ -22,9 +22,12 @@ struct TInputList {
   bool Several = false;  // more than one name, or a folder: the output marks each file
 };
 
-TInputList ExpandInputs(const std::vector<std::string>& names, bool recursive);
+// What a command asks of a file: the shell extension's list of types says which types the
+// engine makes thumbnails of, which it gives info tips, and so which it reads at all.
+enum class TTypeUse { Thumbnail, InfoTip, Metadata };
 
-// True for a file type the engine handles (the shell extension's list of types).
-bool IsSupportedType(const std::string& path);
+TInputList ExpandInputs(const std::vector<std::string>& names, bool recursive, TTypeUse use);
+
+bool IsSupportedType(const std::string& path, TTypeUse use);
 
 }  // namespace morvane::cli

@@ -50,7 +50,7 @@ TFileResult TagsOfFile(const TInput& input, bool json) {
   } catch (const std::exception& e) {
     if (failure.empty()) failure = e.what();  // the lines listed before it stay
   }
-  if (lines.empty() && !IsSupportedType(path)) return UnsupportedType(path);
+  if (lines.empty() && !IsSupportedType(path, TTypeUse::Metadata)) return UnsupportedType(path);
 
   TFileResult result;
   if (json) {
@@ -67,7 +67,7 @@ TFileResult TagsOfFile(const TInput& input, bool json) {
 }
 
 int RunTags(const TBatchArguments& arguments) {
-  return RunBatch(ExpandInputs(arguments.Inputs, arguments.Recursive), {arguments.Workers, arguments.Json},
+  return RunBatch(ExpandInputs(arguments.Inputs, arguments.Recursive, TTypeUse::Metadata), {arguments.Workers, arguments.Json},
                   [&](const TInput& input) { return TagsOfFile(input, arguments.Json); });
 }
 

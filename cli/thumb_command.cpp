@@ -120,7 +120,7 @@ class TThumbWork {
       return {TOutcome::CacheFailure, "", std::string("morvane: ") + e.what() + "\n"};
     }
     const TThumbnailOutcome& made = report.Made;
-    if (!report.FromCache && made.Kind == TThumbnailOutcome::tkNoThumb && !IsSupportedType(path))
+    if (!report.FromCache && made.Kind == TThumbnailOutcome::tkNoThumb && !IsSupportedType(path, TTypeUse::Thumbnail))
       return UnsupportedType(path);
     if (!output.empty()) {
       std::error_code ignored;
@@ -152,7 +152,7 @@ int RunThumb(const TThumbArguments& arguments) {
   int width = arguments.Width, height = arguments.Height;
   if (width == 0) width = height = arguments.Size != 0 ? arguments.Size : kDefaultSize;
 
-  const TInputList inputs = ExpandInputs(arguments.Inputs, arguments.Recursive);
+  const TInputList inputs = ExpandInputs(arguments.Inputs, arguments.Recursive, TTypeUse::Thumbnail);
   std::error_code ignored;
   const bool to_folder =
       !arguments.Output.empty() && (inputs.Several || std::filesystem::is_directory(arguments.Output, ignored));
