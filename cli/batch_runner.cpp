@@ -107,8 +107,9 @@ TFileResult ResultOfListing(const TInput& input) {
 
 // `files` counts every input but the notices; `work` the files to read, `done` those read.
 void PrintSummary(const TTally& tally, size_t files, size_t work, size_t done, bool interrupted, double seconds) {
-  std::string head = interrupted ? "interrupted after " + std::to_string(done) + " of " + std::to_string(work) + " files"
-                                 : std::to_string(files) + (files == 1 ? " file" : " files");
+  std::string head = interrupted
+                         ? "interrupted after " + std::to_string(done) + " of " + std::to_string(work) + " files"
+                         : std::to_string(files) + (files == 1 ? " file" : " files");
   std::fprintf(stderr, "morvane: %s: %zu made, %zu from cache, %zu skipped, %zu failed", head.c_str(), tally.Made,
                tally.FromCache, tally.Skipped, tally.Failed);
   if (tally.NoThumbnail > 0) std::fprintf(stderr, ", %zu without a thumbnail", tally.NoThumbnail);
@@ -138,9 +139,10 @@ int RunBatch(const TInputList& inputs, const TBatchOptions& options, const TFile
   for (size_t i = 0; i < inputs.Entries.size(); ++i)
     if (inputs.Entries[i].Kind != TInput::File) printer.Finish(i, ResultOfListing(inputs.Entries[i]));
 
-  const int processes = options.Workers > 1 && file_entries.size() > 1
-                            ? static_cast<int>(std::min<size_t>(static_cast<size_t>(options.Workers), file_entries.size()))
-                            : 0;
+  const int processes =
+      options.Workers > 1 && file_entries.size() > 1
+          ? static_cast<int>(std::min<size_t>(static_cast<size_t>(options.Workers), file_entries.size()))
+          : 0;
   size_t done = 0;
   {
     TWorkerPool pool(file_entries.size(), processes,

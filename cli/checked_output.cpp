@@ -18,9 +18,12 @@ bool TCheckedOutput::Flush() {
   while (error_ == 0 && at < buffer_.size()) {
     const ssize_t n = write(fd_, buffer_.data() + at, buffer_.size() - at);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) error_ = errno;
-    else if (n == 0) error_ = EIO;
-    else at += static_cast<size_t>(n);
+    if (n < 0)
+      error_ = errno;
+    else if (n == 0)
+      error_ = EIO;
+    else
+      at += static_cast<size_t>(n);
   }
   buffer_.clear();
   return error_ == 0;

@@ -64,7 +64,8 @@ TFileResult DumpOfFile(const TInput& input) {
 }
 
 int RunDump(const TBatchArguments& arguments) {
-  return RunBatch(ExpandInputs(arguments.Inputs, arguments.Recursive, TTypeUse::Metadata), {arguments.Workers, false}, DumpOfFile);
+  return RunBatch(ExpandInputs(arguments.Inputs, arguments.Recursive, TTypeUse::Metadata), {arguments.Workers, false},
+                  DumpOfFile);
 }
 
 }  // namespace morvane::cli

@@ -20,8 +20,8 @@ constexpr std::string_view kNoExif = "no exif available";
 
 // The labels the tip's lines start with, and so the JSON field names. The first line of a tip
 // with metadata carries no label: it is the camera ("Make-Model").
-constexpr std::string_view kTipLabels[] = {"Date",          "Focal Length", "F-Number", "Exposure Time", "ISO",
-                                           "Flash",         "Lens information", "Type", "Size"};
+constexpr std::string_view kTipLabels[] = {"Date",  "Focal Length",     "F-Number", "Exposure Time", "ISO",
+                                           "Flash", "Lens information", "Type",     "Size"};
 constexpr std::string_view kCameraField = "Camera";
 
 // The tip with "\r\n" line breaks made "\n".
@@ -74,7 +74,8 @@ TFileResult InfoOfFile(const TInput& input, bool json) {
 }
 
 int RunInfo(const TBatchArguments& arguments) {
-  return RunBatch(ExpandInputs(arguments.Inputs, arguments.Recursive, TTypeUse::InfoTip), {arguments.Workers, arguments.Json},
+  return RunBatch(ExpandInputs(arguments.Inputs, arguments.Recursive, TTypeUse::InfoTip),
+                  {arguments.Workers, arguments.Json},
                   [&](const TInput& input) { return InfoOfFile(input, arguments.Json); });
 }
 

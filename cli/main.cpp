@@ -93,11 +93,11 @@ int Run(int argc, char** argv) {
   TBatchArguments info, tags, dump;
   TThumbArguments thumb;
   TBatchOptionTexts info_texts, tags_texts, dump_texts, thumb_texts;
-  CLI::App* info_command =
-      AddFileCommand(app, "info", "the info tip of a file: camera, date, exposure, lens, type and size", info, info_texts);
+  CLI::App* info_command = AddFileCommand(
+      app, "info", "the info tip of a file: camera, date, exposure, lens, type and size", info, info_texts);
   info_command->add_flag("--json", info.Json, "one JSON array: per file its path, each tip field and the whole text");
-  CLI::App* tags_command =
-      AddFileCommand(app, "tags", "the tag listing of a file, every value as a photographer reads it", tags, tags_texts);
+  CLI::App* tags_command = AddFileCommand(
+      app, "tags", "the tag listing of a file, every value as a photographer reads it", tags, tags_texts);
   tags_command->add_flag("--json", tags.Json, "one JSON array: per file its path and every tag with its value");
   AddFileCommand(app, "dump", "every directory and tag of a file with its raw value", dump, dump_texts);
   CLI::App* thumb_command = AddFileCommand(
@@ -108,8 +108,7 @@ int Run(int argc, char** argv) {
   thumb_command->add_option("--size", size_text, "the thumbnail's side in pixels (default 256)")->type_name("N");
   thumb_command->add_option("--width", width_text, "the thumbnail's width, with --height")->type_name("W");
   thumb_command->add_option("--height", height_text, "the thumbnail's height, with --width")->type_name("H");
-  for (CLI::App* command : app.get_subcommands({}))
-    command->footer(kExitCodes);
+  for (CLI::App* command : app.get_subcommands({})) command->footer(kExitCodes);
 
   const auto known = [&](const char* name) {
     for (const CLI::App* command : app.get_subcommands({}))

@@ -67,7 +67,8 @@ TFileResult TagsOfFile(const TInput& input, bool json) {
 }
 
 int RunTags(const TBatchArguments& arguments) {
-  return RunBatch(ExpandInputs(arguments.Inputs, arguments.Recursive, TTypeUse::Metadata), {arguments.Workers, arguments.Json},
+  return RunBatch(ExpandInputs(arguments.Inputs, arguments.Recursive, TTypeUse::Metadata),
+                  {arguments.Workers, arguments.Json},
                   [&](const TInput& input) { return TagsOfFile(input, arguments.Json); });
 }
 

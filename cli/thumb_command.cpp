@@ -15,13 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "cache/thumb_cache.h"
 #include "cli/batch_runner.h"
 #include "cli/commands.h"
 #include "cli/file_access.h"
 #include "platform/text.h"
-#include "thumbnail/jpeg_graphic.h"
-#include "cache/thumb_cache.h"
 #include "shellext/module.h"
+#include "thumbnail/jpeg_graphic.h"
 
 namespace morvane::cli {
 
@@ -147,8 +147,7 @@ class TThumbWork {
 int RunThumb(const TThumbArguments& arguments) {
   if (arguments.Size != 0 && (arguments.Width != 0 || arguments.Height != 0))
     return UsageError("thumb", "--size and --width/--height exclude each other");
-  if ((arguments.Width == 0) != (arguments.Height == 0))
-    return UsageError("thumb", "--width and --height go together");
+  if ((arguments.Width == 0) != (arguments.Height == 0)) return UsageError("thumb", "--width and --height go together");
   int width = arguments.Width, height = arguments.Height;
   if (width == 0) width = height = arguments.Size != 0 ? arguments.Size : kDefaultSize;
 

@@ -96,7 +96,8 @@ TEST(BatchCommandTest, ExitCodesAndMessages) {
       {"tags " + folder, 1, ": Is a directory"},
       {"tags " + text, 1, "plain.txt: not a supported file type"},
       {"info " + nef + " /no/such.nef", 1, "/no/such.nef: No such file or directory"},
-      {"thumb " + nef + " -o " + ShellQuote(dir.Path() + "/t.png") + " --size 0", 2, "morvane: --size needs a number from 1 to 4096"},
+      {"thumb " + nef + " -o " + ShellQuote(dir.Path() + "/t.png") + " --size 0", 2,
+       "morvane: --size needs a number from 1 to 4096"},
       {"thumb " + nef + " --width 5000 --height 5", 2, "morvane: --width needs a number from 1 to 4096"},
       {"info -j 0 " + nef, 2, "morvane: -j needs a number from 1 to 256"},
       {"info --size 3 " + nef, 2, "morvane: "},
@@ -145,7 +146,8 @@ TEST(BatchCommandTest, ManyFilesPrintInSortedOrderWhateverTheWorkers) {
   EXPECT_EQ(four.err.find('\r'), std::string::npos);  // no progress line when stderr is a file
 
   // Without -r a folder among files is a failure of its own; the files are still listed.
-  const auto mixed = RunCli("tags -j 2 " + ShellQuote(library.photos[1]) + " " + root + " " + ShellQuote(library.photos[0]));
+  const auto mixed =
+      RunCli("tags -j 2 " + ShellQuote(library.photos[1]) + " " + root + " " + ShellQuote(library.photos[0]));
   EXPECT_EQ(mixed.exit_code, 1);
   EXPECT_NE(mixed.err.find(library.root + ": Is a directory\n"), std::string::npos);
   EXPECT_LT(mixed.out.find("======== " + library.photos[0]), mixed.out.find("======== " + library.photos[1]));
@@ -173,7 +175,8 @@ TEST(BatchCommandTest, JsonIsValidAndParsesBack) {
   EXPECT_EQ(camera.substr(camera.size() - 12), " Maker-Model") << camera;
   EXPECT_EQ(tips[0]["Date"], "2024:05:06");
   EXPECT_EQ(tips[1]["path"], sample);
-  for (const char* field : {"Camera", "Date", "Focal Length", "F-Number", "Exposure Time", "Lens information", "Type", "Size"})
+  for (const char* field :
+       {"Camera", "Date", "Focal Length", "F-Number", "Exposure Time", "Lens information", "Type", "Size"})
     EXPECT_TRUE(tips[1].contains(field)) << field;
   EXPECT_EQ(tips[1]["Type"], "NEF file");
   EXPECT_EQ(tips[1]["text"].get<std::string>().substr(0, 28), "NIKON CORPORATION-NIKON D70\n");
@@ -218,7 +221,10 @@ TEST(BatchCommandTest, ThumbnailsIntoAFolderOrOnlyIntoTheCache) {
   const std::string a = other.Write("a.nef", testing::BuildSampleNef());
   fs::create_directory(other.Path() + "/x");
   const std::string b = other.Write("x/a.nef", testing::BuildSampleNef());
-  ASSERT_EQ(RunCli("thumb " + ShellQuote(a) + " " + ShellQuote(b) + " -o " + ShellQuote(other.Path() + "/t"), CacheEnv(other)).exit_code, 0);
+  ASSERT_EQ(
+      RunCli("thumb " + ShellQuote(a) + " " + ShellQuote(b) + " -o " + ShellQuote(other.Path() + "/t"), CacheEnv(other))
+          .exit_code,
+      0);
   EXPECT_TRUE(fs::exists(other.Path() + "/t/a.png"));
   EXPECT_TRUE(fs::exists(other.Path() + "/t/a-2.png"));
 }
@@ -232,7 +238,10 @@ TEST(BatchCommandTest, WriteErrorsAreFailures) {
   EXPECT_EQ(RunScript(cli + " tags -r -j 2 " + ShellQuote(library.root) + " >/dev/full", err), 1);
   EXPECT_NE(err.find("morvane: cannot write the output: No space left on device\n"), std::string::npos) << err;
   // A reader that leaves early: the listing is far longer than a pipe holds.
-  EXPECT_EQ(RunScript("set -o pipefail; " + cli + " tags -r -j 2 " + ShellQuote(library.root) + " | head -c 10 >/dev/null", err), 1);
+  EXPECT_EQ(
+      RunScript("set -o pipefail; " + cli + " tags -r -j 2 " + ShellQuote(library.root) + " | head -c 10 >/dev/null",
+                err),
+      1);
   EXPECT_NE(err.find("morvane: cannot write the output: Broken pipe\n"), std::string::npos) << err;
 }
 
@@ -308,7 +317,8 @@ TEST(BatchCommandTest, InterruptStopsCleanlyAndLeavesTheCacheConsistent) {
   EXPECT_EQ(images, reported);
   const std::string db = dir.Path() + "/cache/Morvane/mrvThumbs.db";
   EXPECT_EQ(testing::QueryColumn(db, "pragma integrity_check"), std::vector<std::string>{"ok"});
-  EXPECT_EQ(testing::QueryColumn(db, "select count(*) from mrvThumbs"), std::vector<std::string>{std::to_string(reported)});
+  EXPECT_EQ(testing::QueryColumn(db, "select count(*) from mrvThumbs"),
+            std::vector<std::string>{std::to_string(reported)});
 }
 
 }  // namespace
