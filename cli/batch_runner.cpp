@@ -74,6 +74,7 @@ class TOrderedPrinter {
       std::fflush(stderr);
     }
     if (!result.Out.empty()) {
+      if (stdout_is_terminal_) progress_.Erase();
       if (options_.Json) {
         stdout_.Write(printed_json_ ? ",\n" : "\n");
         printed_json_ = true;
@@ -93,6 +94,7 @@ class TOrderedPrinter {
   TTally tally_;
   bool printed_json_ = false;
   TCheckedOutput stdout_{STDOUT_FILENO};
+  bool stdout_is_terminal_ = isatty(STDOUT_FILENO) == 1;
 };
 
 TFileResult ResultOfListing(const TInput& input) {
@@ -144,12 +146,15 @@ int RunBatch(const TInputList& inputs, const TBatchOptions& options, const TFile
           ? static_cast<int>(std::min<size_t>(static_cast<size_t>(options.Workers), file_entries.size()))
           : 0;
   size_t done = 0;
+  size_t printed_files = 0;  // of file_entries
   {
     TWorkerPool pool(file_entries.size(), processes,
                      [&](size_t index) { return work(inputs.Entries[file_entries[index]]); });
     const auto deliver = [&](size_t index, TFileResult&& result) {
       const bool stops_the_run = result.Outcome == TOutcome::CacheFailure;
       printer.Finish(file_entries[index], std::move(result));
+      while (printed_files < file_entries.size() && file_entries[printed_files] < printer.Printed()) ++printed_files;
+      pool.Printed(printed_files);
       ++done;
       progress.Update(done);
       if (stops_the_run || printer.WriteFailed()) pool.Stop();

@@ -165,5 +165,10 @@ int UsageError(const std::string& command, const std::string& message) {
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
-  return morvane::cli::Run(argc, argv);
+  try {
+    return morvane::cli::Run(argc, argv);
+  } catch (const std::exception& e) {  // the system refused what a run needs (memory, a pipe)
+    std::fprintf(stderr, "morvane: %s\n", e.what());
+    return 1;
+  }
 }

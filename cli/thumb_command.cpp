@@ -157,8 +157,11 @@ int RunThumb(const TThumbArguments& arguments) {
       !arguments.Output.empty() && (inputs.Several || std::filesystem::is_directory(arguments.Output, ignored));
   if (!inputs.Several && arguments.Output.empty())
     return UsageError("thumb", "one FILE needs -o OUT.png (several files or a folder fill the cache)");
-  if (!to_folder && !arguments.Output.empty() && !IsPngName(arguments.Output) && !IsJpegName(arguments.Output))
+  const bool image_name = IsPngName(arguments.Output) || IsJpegName(arguments.Output);
+  if (!to_folder && !arguments.Output.empty() && !image_name)
     return UsageError("thumb", "-o takes a .png or .jpg file, or a folder");
+  if (to_folder && image_name && !std::filesystem::is_directory(arguments.Output, ignored))
+    return UsageError("thumb", "-o names a folder when there are several files");
 
   std::map<std::string, std::string> names;
   if (to_folder) {

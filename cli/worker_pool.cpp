@@ -50,7 +50,8 @@ TWorkerPool::TWorkerPool(size_t count, int processes, TWork work)
   SetInterruptFlag(&shared_->Stop);
   if (Interrupted()) shared_->Stop.store(1);
   std::fflush(nullptr);  // a child must not inherit unwritten output and write it a second time
-  for (int i = 0; i < processes; ++i) StartWorker();
+  for (int i = 0; i < processes; ++i)
+    if (!StartWorker()) break;
 }
 
 TWorkerPool::~TWorkerPool() {
@@ -63,9 +64,9 @@ TWorkerPool::~TWorkerPool() {
   munmap(shared_, sizeof(TShared));
 }
 
-void TWorkerPool::StartWorker() {
+bool TWorkerPool::StartWorker() {
   int fds[2];
-  if (pipe(fds) != 0) throw std::runtime_error(std::string("cannot start a worker: ") + std::strerror(errno));
+  if (pipe(fds) != 0) return false;
   // SIGINT stays blocked from before the fork until the child ignores it: the child finishes
   // its file and the parent decides when to stop.
   sigset_t interrupt, previous;
@@ -84,9 +85,10 @@ void TWorkerPool::StartWorker() {
   close(fds[1]);
   if (pid < 0) {
     close(fds[0]);
-    throw std::runtime_error(std::string("cannot start a worker: ") + std::strerror(errno));
+    return false;
   }
   workers_.push_back({static_cast<int>(pid), fds[0], {}});
+  return true;
 }
 
 TFileResult TWorkerPool::RunOne(size_t index) {
@@ -100,6 +102,10 @@ TFileResult TWorkerPool::RunOne(size_t index) {
 void TWorkerPool::RunWorker(int fd) {
   int code = 0;
   while (shared_->Stop.load() == 0) {
+    if (shared_->Next.load() >= shared_->Limit.load()) {
+      usleep(1000);  // far ahead of what is printed: wait for the slow file
+      continue;
+    }
     const size_t index = shared_->Next.fetch_add(1);
     if (index >= count_) break;
     const TFileResult result = RunOne(index);
@@ -176,6 +182,8 @@ void TWorkerPool::ReadFrom(TWorker& worker, const TDeliver& deliver) {
 }
 
 void TWorkerPool::Stop() { shared_->Stop.store(1); }
+
+void TWorkerPool::Printed(size_t printed) { shared_->Limit.store(printed + kAhead); }
 
 std::vector<size_t> TWorkerPool::Lost() const {
   std::vector<size_t> lost;

@@ -21,7 +21,8 @@ class TWorkerPool {
   using TWork = std::function<TFileResult(size_t index)>;
   using TDeliver = std::function<void(size_t index, TFileResult&& result)>;
 
-  // Starts `processes` workers (0: the work runs inside Collect) over indices [0, count).
+  // Starts `processes` workers (0: the work runs inside Collect) over indices [0, count); when
+  // the system refuses processes, fewer, down to none.
   TWorkerPool(size_t count, int processes, TWork work);
   ~TWorkerPool();
   TWorkerPool(const TWorkerPool&) = delete;
@@ -31,12 +32,17 @@ class TWorkerPool {
   bool Collect(int timeout_ms, const TDeliver& deliver);
   // No file is started after this; the files in progress finish and are still delivered.
   void Stop();
+  // The caller has printed the results of indices [0, printed): workers may run up to
+  // kAhead indices beyond, so that results waiting for a slow file stay few.
+  void Printed(size_t printed);
   // The indices a worker took and never reported (it died), once Collect returned false.
   std::vector<size_t> Lost() const;
 
  private:
+  static constexpr size_t kAhead = 256;
   struct TShared {
     std::atomic<size_t> Next{0};
+    std::atomic<size_t> Limit{kAhead};
     std::atomic<int> Stop{0};
   };
   struct TWorker {
@@ -45,7 +51,7 @@ class TWorkerPool {
     std::string Pending;  // bytes of a result not complete yet
   };
 
-  void StartWorker();
+  bool StartWorker();
   [[noreturn]] void RunWorker(int fd);
   TFileResult RunOne(size_t index);
   bool CollectInProcess(const TDeliver& deliver);
