@@ -6,7 +6,9 @@
 #include <png.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -71,20 +73,23 @@ bool IsJpegName(const std::string& path) {
 bool IsPngName(const std::string& path) { return LowerCase(ExtractFileExt(path)) == ".png"; }
 
 // Writes the image under a temporary name beside `path` and renames it into place, so that an
-// interrupted or failed write never leaves a partial image under the real name.
-bool WriteImage(const TRaster& raster, const std::string& path) {
+// interrupted or failed write never leaves a partial image under the real name. Empty when
+// written; otherwise why not.
+std::string WriteImage(const TRaster& raster, const std::string& path) {
   const std::filesystem::path target(path);
   const std::string temporary =
       (target.parent_path() / ("." + target.filename().string() + ".part" + std::to_string(getpid()))).string();
   bool written = false;
+  errno = 0;
   try {
     written = IsJpegName(path) ? WriteJpeg(raster, temporary) : WritePng(raster, temporary);
   } catch (const std::exception&) {
     written = false;
   }
-  if (written && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
+  if (written && std::rename(temporary.c_str(), path.c_str()) == 0) return {};
+  const int error = errno;
   std::remove(temporary.c_str());
-  return false;
+  return error != 0 ? "cannot be written: " + std::string(std::strerror(error)) : "cannot be written";
 }
 
 // One PNG per file in `folder`: the file's path below its named folder (or its name) with the
@@ -106,7 +111,8 @@ std::map<std::string, std::string> OutputNames(const TInputList& inputs, const s
 // at the first request (in the worker's process).
 class TThumbWork {
  public:
-  TThumbWork(int width, int height) : width_(width), height_(height) {}
+  // `into_folder`: the outputs are paths below a folder, whose subfolders are made as needed.
+  TThumbWork(int width, int height, bool into_folder) : width_(width), height_(height), into_folder_(into_folder) {}
 
   TFileResult Make(const TInput& input, const std::string& output) {
     const std::string& path = input.Path;
@@ -124,8 +130,9 @@ class TThumbWork {
       return UnsupportedType(path);
     if (!output.empty()) {
       std::error_code ignored;
-      std::filesystem::create_directories(std::filesystem::path(output).parent_path(), ignored);
-      if (!WriteImage(bitmap.Raster(), output)) return FailedFile(output, "cannot be written");
+      if (into_folder_) std::filesystem::create_directories(std::filesystem::path(output).parent_path(), ignored);
+      if (const std::string failure = WriteImage(bitmap.Raster(), output); !failure.empty())
+        return FailedFile(output, failure);
     }
     if (report.FromCache) return {TOutcome::FromCache, "cached thumbnail\n", ""};
     switch (made.Kind) {
@@ -139,6 +146,7 @@ class TThumbWork {
  private:
   int width_;
   int height_;
+  bool into_folder_;
   std::unique_ptr<TSxModule1> module_;
 };
 
@@ -173,7 +181,7 @@ int RunThumb(const TThumbArguments& arguments) {
     }
     names = OutputNames(inputs, arguments.Output);
   }
-  auto work = std::make_shared<TThumbWork>(width, height);
+  auto work = std::make_shared<TThumbWork>(width, height, to_folder);
   return RunBatch(inputs, {arguments.Workers, false}, [&, work](const TInput& input) {
     const auto name = names.find(input.Path);
     return work->Make(input, name != names.end() ? name->second : arguments.Output);
