@@ -13,9 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_fixture.h"
 #include "support/cache_query.h"
-#include "support/jpeg_fixture.h"
-#include "support/raw_fixture.h"
 #include "support/run_cli.h"
 #include "support/sample_nef.h"
 #include "support/temp_file.h"
@@ -29,12 +28,8 @@ using testing::RunCli;
 using testing::ShellQuote;
 using testing::TempDir;
 
-std::string CacheEnv(const TempDir& dir) { return "XDG_CACHE_HOME=" + ShellQuote(dir.Path() + "/cache"); }
-
-int RowCount(const TempDir& dir) {
-  const auto count = testing::QueryColumn(dir.Path() + "/cache/Morvane/mrvThumbs.db", "select count(*) from mrvThumbs");
-  return count.empty() ? -1 : std::atoi(count[0].c_str());
-}
+using testing::CacheEnv;
+using testing::CacheRowCount;
 
 // A small library: supported files in nested folders, a file of another type, and a
 // symbolic link back up to the top folder.
@@ -207,7 +202,7 @@ TEST(BatchCommandTest, ThumbnailsIntoAFolderOrOnlyIntoTheCache) {
   std::sort(written.begin(), written.end());
   EXPECT_EQ(written, (std::vector<std::string>{"2024/b/img2.png", "2024/b/img5.png", "2024/img1.png", "2024/img4.png",
                                                "img0.png", "img3.png", "img6.png"}));
-  EXPECT_EQ(RowCount(library.dir), 7);
+  EXPECT_EQ(CacheRowCount(library.dir), 7);
   EXPECT_NE(made.err.find("7 made, 0 from cache, 1 skipped, 0 failed"), std::string::npos) << made.err;
 
   // Again without -o: only the cache is asked, and it answers every file.
@@ -270,13 +265,7 @@ pid_t Spawn(const std::vector<std::string>& args, const std::string& cache, cons
 
 TEST(BatchCommandTest, InterruptStopsCleanlyAndLeavesTheCacheConsistent) {
   TempDir dir;
-  testing::TiffWriter writer;
-  const int ifd0 = writer.NewIfd();
-  testing::AddRgbImage(writer, ifd0, 16, 12);
-  const int sub = writer.NewIfd();
-  writer.AddBlob(sub, 513, 514, testing::MakeQuadrantJpeg(3000, 2000));
-  writer.AddSubIfds(ifd0, {sub});
-  const std::string nef = writer.Build();
+  const std::string nef = testing::NefWithPreview();
   constexpr int kFiles = 120;
   fs::create_directory(dir.Path() + "/in");
   for (int i = 0; i < kFiles; ++i) dir.Write("in/p" + std::to_string(1000 + i) + ".nef", nef);
