@@ -225,18 +225,16 @@ TEST(BatchCommandTest, ThumbnailsIntoAFolderOrOnlyIntoTheCache) {
 }
 
 TEST(BatchCommandTest, WriteErrorsAreFailures) {
-  TLibrary library(40);
+  TLibrary library(160);
   const std::string cli = ShellQuote(MORVANE_CLI_PATH);
   std::string err;
   EXPECT_EQ(RunScript(cli + " info " + ShellQuote(library.photos[0]) + " >/dev/full", err), 1);
   EXPECT_EQ(err, "morvane: cannot write the output: No space left on device\n");
   EXPECT_EQ(RunScript(cli + " tags -r -j 2 " + ShellQuote(library.root) + " >/dev/full", err), 1);
   EXPECT_NE(err.find("morvane: cannot write the output: No space left on device\n"), std::string::npos) << err;
-  // A reader that leaves early: the listing is far longer than a pipe holds.
-  EXPECT_EQ(
-      RunScript("set -o pipefail; " + cli + " tags -r -j 2 " + ShellQuote(library.root) + " | head -c 10 >/dev/null",
-                err),
-      1);
+  // A reader that leaves early: the listing (about 180 KB) is far more than a pipe holds.
+  const std::string dump = cli + " dump -r -j 2 " + ShellQuote(library.root);
+  EXPECT_EQ(RunScript("set -o pipefail; " + dump + " | head -c 10 >/dev/null", err), 1);
   EXPECT_NE(err.find("morvane: cannot write the output: Broken pipe\n"), std::string::npos) << err;
 }
 
