@@ -79,6 +79,9 @@ std::string ParseFailure(const CLI::ParseError& error, const std::string& comman
   if (dynamic_cast<const CLI::RequiredError*>(&error) != nullptr)
     return command.empty() ? "no command given" : command + " needs at least one FILE or FOLDER";
   std::string message = error.what();
+  // "--size: 1 required N missing"
+  if (dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr && message.find(':') != std::string::npos)
+    return message.substr(0, message.find(':')) + " needs a value";
   for (char& c : message)
     if (c == '\n') c = ' ';
   return message;
@@ -117,6 +120,9 @@ int Run(int argc, char** argv) {
   };
   if (argc >= 2 && argv[1][0] != '-' && !known(argv[1]))
     return UsageError("", std::string("unknown command '") + argv[1] + "'");
+  if (argc >= 2 && argv[1][0] == '-' && std::strcmp(argv[1], "-h") != 0 && std::strcmp(argv[1], "--help") != 0 &&
+      std::strcmp(argv[1], "--version") != 0)
+    return UsageError("", std::string("unknown option '") + argv[1] + "' before the command");
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
