@@ -77,8 +77,11 @@ bool IsPngName(const std::string& path) { return LowerCase(ExtractFileExt(path))
 // written; otherwise why not.
 std::string WriteImage(const TRaster& raster, const std::string& path) {
   const std::filesystem::path target(path);
-  const std::string temporary =
-      (target.parent_path() / ("." + target.filename().string() + ".part" + std::to_string(getpid()))).string();
+  std::string hidden_name(".");
+  hidden_name += target.filename().string();
+  hidden_name += ".part";
+  hidden_name += std::to_string(getpid());
+  const std::string temporary = (target.parent_path() / hidden_name).string();
   bool written = false;
   errno = 0;
   try {
@@ -89,7 +92,9 @@ std::string WriteImage(const TRaster& raster, const std::string& path) {
   if (written && std::rename(temporary.c_str(), path.c_str()) == 0) return {};
   const int error = errno;
   std::remove(temporary.c_str());
-  return error != 0 ? "cannot be written: " + std::string(std::strerror(error)) : "cannot be written";
+  std::string reason("cannot be written");
+  if (error != 0) reason.append(": ").append(std::strerror(error));
+  return reason;
 }
 
 // One PNG per file in `folder`: the file's path below its named folder (or its name) with the
