@@ -2,6 +2,7 @@
 // count, JSON parsed back, thumbnails into a folder or the cache, interrupts and write errors.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -118,6 +119,21 @@ TEST(BatchCommandTest, ExitCodesAndMessages) {
   EXPECT_EQ(help.exit_code, 0);
   EXPECT_NE(help.out.find("--size"), std::string::npos);
   EXPECT_EQ(help.out.find("--json"), std::string::npos);  // the thumb command's own options
+}
+
+TEST(BatchCommandTest, UnreadableFilesAndFoldersAreReportedAndTheRunGoesOn) {
+  if (geteuid() == 0) GTEST_SKIP() << "permissions do not stop the superuser";
+  TLibrary library(3);
+  const std::string locked_file = library.root + "/img0.nef";
+  const std::string locked_folder = library.root + "/2024/b";
+  ASSERT_EQ(chmod(locked_file.c_str(), 0), 0);
+  ASSERT_EQ(chmod(locked_folder.c_str(), 0), 0);
+  const auto r = RunCli("info -r " + ShellQuote(library.root));
+  chmod(locked_folder.c_str(), 0755);
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.err.find(locked_file + ": Permission denied\n"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find(locked_folder + ": Permission denied\n"), std::string::npos) << r.err;
+  EXPECT_NE(r.out.find("======== " + library.root + "/2024/img1.nef\n"), std::string::npos) << r.out;
 }
 
 TEST(BatchCommandTest, ManyFilesPrintInSortedOrderWhateverTheWorkers) {
