@@ -9,12 +9,10 @@
 
 namespace morvane::cli {
 
-int RunCache(const Arguments& arguments) {
-  if (arguments.size() != 1 || (arguments[0] != "stats" && arguments[0] != "prune"))
-    return UsageError("cache takes stats or prune");
+int RunCache(const std::string& action) {
   try {
     TThumbCache cache(TThumbCache::DefaultFolder());
-    if (arguments[0] == "prune") {
+    if (action == "prune") {
       const int64_t deleted = cache.Prune();
       std::printf("deleted %lld rows\n", static_cast<long long>(deleted));
     }

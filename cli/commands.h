@@ -1,28 +1,43 @@
-// The program's commands. Each command takes its arguments (after the command name) and returns
-// the process exit code: 0 done, 1 the file could not be read, 2 a wrong call.
+// The program's commands. main.cpp parses the command line into these arguments; each command
+// lists its inputs, runs its per-file work over them through the batch runner and returns the
+// process exit code (see batch_runner.h; 2 for a wrong call).
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "cli/file_result.h"
+#include "cli/input_list.h"
+
 namespace morvane::cli {
 
-using Arguments = std::vector<std::string>;
-
-struct TCommand {
-  const char* Name;
-  const char* Usage;     // the arguments, e.g. "FILE"
-  const char* Summary;   // one line for --help
-  int (*Run)(const Arguments& arguments);
+struct TBatchArguments {
+  std::vector<std::string> Inputs;  // files and folders
+  bool Recursive = false;
+  int Workers = 1;
+  bool Json = false;
 };
 
-int RunDump(const Arguments& arguments);
-int RunTags(const Arguments& arguments);
-int RunInfo(const Arguments& arguments);
-int RunThumb(const Arguments& arguments);
-int RunCache(const Arguments& arguments);
+struct TThumbArguments : TBatchArguments {
+  std::string Output;  // a .png or .jpg file for one input, a folder for several
+  int Size = 0;
+  int Width = 0;
+  int Height = 0;
+};
 
-// Prints the usage to stderr and returns 2.
-int UsageError(const std::string& message);
+int RunDump(const TBatchArguments& arguments);
+int RunTags(const TBatchArguments& arguments);
+int RunInfo(const TBatchArguments& arguments);
+int RunThumb(const TThumbArguments& arguments);
+// `cache stats` or `cache prune`: the thumbnail cache as a whole.
+int RunCache(const std::string& action);
+
+// The per-file work of each command: the exact output the command prints for the file.
+TFileResult DumpOfFile(const TInput& input);
+TFileResult TagsOfFile(const TInput& input, bool json);
+TFileResult InfoOfFile(const TInput& input, bool json);
+
+// Prints "morvane: MESSAGE" and the command's one-line usage with a hint to stderr; returns 2.
+int UsageError(const std::string& command, const std::string& message);
 
 }  // namespace morvane::cli

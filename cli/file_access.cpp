@@ -1,28 +1,34 @@
 #include "cli/file_access.h"
 
-#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include "metadata/tif_reader.h"
 #include "platform/code_page.h"
-#include "platform/files.h"
-#include "platform/stream.h"
 #include "platform/text.h"
 
 namespace morvane::cli {
 
-bool CheckReadableFile(const std::string& path) {
-  if (!FileExists(path)) {
-    std::fprintf(stderr, "morvane: %s: no such file\n", path.c_str());
-    return false;
-  }
-  try {
-    TFileStream probe(path);
-  } catch (const std::exception&) {
-    std::fprintf(stderr, "morvane: %s: cannot be read\n", path.c_str());
-    return false;
-  }
-  return true;
+TFileResult FailedFile(const std::string& path, const std::string& reason) {
+  return {TOutcome::Failed, "", "morvane: " + path + ": " + reason + "\n"};
 }
+
+std::string UnreadableReason(const std::string& path) {
+  // Without blocking: a named pipe among the photos must not stop the run.
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return std::strerror(errno);
+  struct stat info {};
+  const int error = fstat(fd, &info) != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
+  close(fd);
+  if (error != 0) return std::strerror(error);
+  return S_ISREG(info.st_mode) ? std::string() : std::string("not a regular file");
+}
+
+TFileResult UnsupportedType(const std::string& path) { return FailedFile(path, "not a supported file type"); }
 
 std::string OpenMetadata(TTif& tif, const std::string& path) {
   tif.FileName = path;

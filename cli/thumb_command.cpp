@@ -1,33 +1,35 @@
 // `morvane thumb FILE -o OUT.png [--size N | --width W --height H]`: the thumbnail the shell would
 // show for the file, answered through the per-user cache like a shell request, written as PNG or
 // JPEG by the output's extension, and one line on stdout saying what was drawn: the fitted
-// image's size, "cached thumbnail", "no thumb" or "error".
+// image's size, "cached thumbnail", "no thumb" or "error". With several files or a folder it
+// fills the cache, or with -o FOLDER also writes one PNG per file there.
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <map>
+#include <memory>
+#include <set>
 #include <string>
 
+#include "cache/thumb_cache.h"
+#include "cli/batch_runner.h"
 #include "cli/commands.h"
 #include "cli/file_access.h"
 #include "platform/text.h"
-#include "thumbnail/jpeg_graphic.h"
 #include "thumbnail/png_codec.h"
-#include "cache/thumb_cache.h"
 #include "shellext/module.h"
+#include "thumbnail/jpeg_graphic.h"
 
 namespace morvane::cli {
 
 namespace {
 
 constexpr int kDefaultSize = 256;
-constexpr int kMaxSize = 4096;
 constexpr int kOutputJpegQuality = 90;
-
-bool ParseSize(const std::string& text, int& size) {
-  int64_t value = 0;
-  if (!TryStrToInt64(text, value) || value < 1 || value > kMaxSize) return false;
-  size = static_cast<int>(value);
-  return true;
-}
 
 bool WriteJpeg(const TRaster& raster, const std::string& path) {
   TJpegGraphic image;
@@ -37,70 +39,136 @@ bool WriteJpeg(const TRaster& raster, const std::string& path) {
   image.SaveToStream(encoded);
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(encoded.Bytes().data()), static_cast<std::streamsize>(encoded.Size()));
-  return static_cast<bool>(out);
+  out.close();
+  return !out.fail();
 }
 
-}  // namespace
+bool IsJpegName(const std::string& path) {
+  const std::string extension = LowerCase(ExtractFileExt(path));
+  return extension == ".jpg" || extension == ".jpeg";
+}
 
-int RunThumb(const Arguments& arguments) {
-  std::string file, output;
-  int size = 0, width = 0, height = 0;
-  for (size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& a = arguments[i];
-    const bool has_value = i + 1 < arguments.size();
-    if (a == "-o" && has_value) {
-      output = arguments[++i];
-    } else if (a == "--size" && has_value) {
-      if (!ParseSize(arguments[++i], size)) return UsageError("--size takes a number from 1 to 4096");
-    } else if (a == "--width" && has_value) {
-      if (!ParseSize(arguments[++i], width)) return UsageError("--width takes a number from 1 to 4096");
-    } else if (a == "--height" && has_value) {
-      if (!ParseSize(arguments[++i], height)) return UsageError("--height takes a number from 1 to 4096");
-    } else if (!a.empty() && a[0] != '-' && file.empty()) {
-      file = a;
-    } else {
-      return UsageError("thumb: unexpected argument '" + a + "'");
-    }
-  }
-  if (file.empty() || output.empty()) return UsageError("thumb takes FILE and -o OUT.png");
-  if (size != 0 && (width != 0 || height != 0)) return UsageError("thumb takes --size or --width and --height");
-  if ((width == 0) != (height == 0)) return UsageError("thumb takes --width and --height together");
-  if (width == 0) width = height = size != 0 ? size : kDefaultSize;
-  const std::string extension = LowerCase(ExtractFileExt(output));
-  const bool png = extension == ".png";
-  if (!png && extension != ".jpg" && extension != ".jpeg") return UsageError("thumb writes .png or .jpg files");
-  if (!CheckReadableFile(file)) return 1;
+bool IsPngName(const std::string& path) { return LowerCase(ExtractFileExt(path)) == ".png"; }
 
-  TBitmap bitmap;
-  TRequestReport report;
-  try {
-    TSxModule1 module;
-    module.ThumbnailRequest(file, width, height, bitmap, &report);
-  } catch (const ECacheError& e) {
-    std::fprintf(stderr, "morvane: %s\n", e.what());
-    return 2;
-  }
+// Writes the image under a temporary name beside `path` and renames it into place, so that an
+// interrupted or failed write never leaves a partial image under the real name. Empty when
+// written; otherwise why not.
+std::string WriteImage(const TRaster& raster, const std::string& path) {
+  const std::filesystem::path target(path);
+  std::string hidden_name(".");
+  hidden_name += target.filename().string();
+  hidden_name += ".part";
+  hidden_name += std::to_string(getpid());
+  const std::string temporary = (target.parent_path() / hidden_name).string();
   bool written = false;
+  errno = 0;
   try {
-    written = png ? WritePngFile(bitmap.Raster(), output) : WriteJpeg(bitmap.Raster(), output);
+    written = IsJpegName(path) ? WriteJpeg(raster, temporary) : WritePngFile(raster, temporary);
   } catch (const std::exception&) {
     written = false;
   }
-  if (!written) {
-    std::fprintf(stderr, "morvane: %s: cannot be written\n", output.c_str());
-    return 1;
+  if (written && std::rename(temporary.c_str(), path.c_str()) == 0) return {};
+  const int error = errno;
+  std::remove(temporary.c_str());
+  std::string reason("cannot be written");
+  if (error != 0) reason.append(": ").append(std::strerror(error));
+  return reason;
+}
+
+// One PNG per file in `folder`: the file's path below its named folder (or its name) with the
+// extension made .png; a name already given to an earlier file gets "-2", "-3", ...
+std::map<std::string, std::string> OutputNames(const TInputList& inputs, const std::string& folder) {
+  std::map<std::string, std::string> names;
+  std::set<std::string> taken;
+  for (const TInput& input : inputs.Entries) {
+    if (input.Kind != TInput::File) continue;
+    const std::string stem = (std::filesystem::path(folder) / ChangeFileExt(input.Relative, "")).string();
+    std::string name = stem + ".png";
+    for (int n = 2; !taken.insert(name).second; ++n) name = stem + "-" + std::to_string(n) + ".png";
+    names[input.Path] = name;
   }
-  const TThumbnailOutcome& outcome = report.Made;
-  if (report.FromCache) {
-    std::printf("cached thumbnail\n");
-    return 0;
+  return names;
+}
+
+// The thumbnail requests of one worker, through its own module and cache connection, opened
+// at the first request (in the worker's process).
+class TThumbWork {
+ public:
+  // `into_folder`: the outputs are paths below a folder, whose subfolders are made as needed.
+  TThumbWork(int width, int height, bool into_folder) : width_(width), height_(height), into_folder_(into_folder) {}
+
+  TFileResult Make(const TInput& input, const std::string& output) {
+    const std::string& path = input.Path;
+    if (const std::string reason = UnreadableReason(path); !reason.empty()) return FailedFile(path, reason);
+    TBitmap bitmap;
+    TRequestReport report;
+    try {
+      if (!module_) module_ = std::make_unique<TSxModule1>();
+      module_->ThumbnailRequest(path, width_, height_, bitmap, &report);
+    } catch (const ECacheError& e) {
+      return {TOutcome::CacheFailure, "", std::string("morvane: ") + e.what() + "\n"};
+    }
+    const TThumbnailOutcome& made = report.Made;
+    if (!report.FromCache && made.Kind == TThumbnailOutcome::tkNoThumb && !IsSupportedType(path, TTypeUse::Thumbnail))
+      return UnsupportedType(path);
+    if (!output.empty()) {
+      std::error_code ignored;
+      if (into_folder_) std::filesystem::create_directories(std::filesystem::path(output).parent_path(), ignored);
+      if (const std::string failure = WriteImage(bitmap.Raster(), output); !failure.empty())
+        return FailedFile(output, failure);
+    }
+    if (report.FromCache) return {TOutcome::FromCache, "cached thumbnail\n", ""};
+    switch (made.Kind) {
+      case TThumbnailOutcome::tkThumbnail:
+        return {TOutcome::Made, Format("thumbnail %dx%d\n", made.Width, made.Height), ""};
+      case TThumbnailOutcome::tkNoThumb: return {TOutcome::NoThumbnail, "no thumb\n", ""};
+      default: return {TOutcome::Failed, "error\n", ""};
+    }
   }
-  switch (outcome.Kind) {
-    case TThumbnailOutcome::tkThumbnail: std::printf("thumbnail %dx%d\n", outcome.Width, outcome.Height); break;
-    case TThumbnailOutcome::tkNoThumb: std::printf("no thumb\n"); break;
-    default: std::printf("error\n"); break;
+
+ private:
+  int width_;
+  int height_;
+  bool into_folder_;
+  std::unique_ptr<TSxModule1> module_;
+};
+
+}  // namespace
+
+int RunThumb(const TThumbArguments& arguments) {
+  if (arguments.Size != 0 && (arguments.Width != 0 || arguments.Height != 0))
+    return UsageError("thumb", "--size and --width/--height exclude each other");
+  if ((arguments.Width == 0) != (arguments.Height == 0)) return UsageError("thumb", "--width and --height go together");
+  int width = arguments.Width, height = arguments.Height;
+  if (width == 0) width = height = arguments.Size != 0 ? arguments.Size : kDefaultSize;
+
+  const TInputList inputs = ExpandInputs(arguments.Inputs, arguments.Recursive, TTypeUse::Thumbnail);
+  std::error_code ignored;
+  const bool to_folder =
+      !arguments.Output.empty() && (inputs.Several || std::filesystem::is_directory(arguments.Output, ignored));
+  if (!inputs.Several && arguments.Output.empty())
+    return UsageError("thumb", "one FILE needs -o OUT.png (several files or a folder fill the cache)");
+  const bool image_name = IsPngName(arguments.Output) || IsJpegName(arguments.Output);
+  if (!to_folder && !arguments.Output.empty() && !image_name)
+    return UsageError("thumb", "-o takes a .png or .jpg file, or a folder");
+  if (to_folder && image_name && !std::filesystem::is_directory(arguments.Output, ignored))
+    return UsageError("thumb", "-o names a folder when there are several files");
+
+  std::map<std::string, std::string> names;
+  if (to_folder) {
+    std::error_code error;
+    std::filesystem::create_directories(arguments.Output, error);
+    if (error) {
+      std::fprintf(stderr, "morvane: %s: %s\n", arguments.Output.c_str(), error.message().c_str());
+      return 1;
+    }
+    names = OutputNames(inputs, arguments.Output);
   }
-  return 0;
+  auto work = std::make_shared<TThumbWork>(width, height, to_folder);
+  return RunBatch(inputs, {arguments.Workers, false}, [&, work](const TInput& input) {
+    const auto name = names.find(input.Path);
+    return work->Make(input, name != names.end() ? name->second : arguments.Output);
+  });
 }
 
 }  // namespace morvane::cli

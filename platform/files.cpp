@@ -11,7 +11,12 @@
 #include <cerrno>
 #include <cstring>
 
+#include <algorithm>
+#include <ctime>
+#include <map>
 #include <memory>
+#include <mutex>
+#include <vector>
 
 #include "platform/text.h"
 #endif
@@ -84,24 +89,66 @@ std::optional<int64_t> GetFileLastWriteTime(const std::string& path) {
   return static_cast<int64_t>(st.st_mtime);
 }
 
+namespace {
+
+// The names of the folder whose sidecars were looked up last, by their upper-case form (each
+// list in ascending order), so that a run over a folder of n photos reads the folder once and
+// not n times. Kept while the folder's identity and modification time stay the same; a
+// folder changed within the last seconds is not kept, as a change within the same tick of
+// the file system's clock would not show in its time.
+struct TFolderNames {
+  std::string Folder;
+  dev_t Device = 0;
+  ino_t Inode = 0;
+  timespec Modified{};
+  std::map<std::string, std::vector<std::string>> ByUpperName;
+};
+
+constexpr time_t kSettledSeconds = 2;
+
+std::mutex g_folder_names_lock;
+TFolderNames g_folder_names;
+
+bool SameFolderState(const TFolderNames& names, const std::string& folder, const struct stat& st) {
+  return names.Folder == folder && names.Device == st.st_dev && names.Inode == st.st_ino &&
+         names.Modified.tv_sec == st.st_mtim.tv_sec && names.Modified.tv_nsec == st.st_mtim.tv_nsec;
+}
+
+// The entries of `folder` whose names equal `name` ignoring letter case, in ascending order.
+std::vector<std::string> NamesIgnoringCase(const std::string& folder, const std::string& name) {
+  struct stat st {};
+  if (::stat(folder.c_str(), &st) != 0) return {};
+  const std::string key = UpperCase(name);
+  std::lock_guard<std::mutex> guard(g_folder_names_lock);
+  if (!SameFolderState(g_folder_names, folder, st)) {
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+    if (!dir) return {};
+    TFolderNames names{folder, st.st_dev, st.st_ino, st.st_mtim, {}};
+    while (const dirent* entry = ::readdir(dir.get())) names.ByUpperName[UpperCase(entry->d_name)].push_back(entry->d_name);
+    for (auto& [upper, list] : names.ByUpperName) std::sort(list.begin(), list.end());
+    const auto found = names.ByUpperName.find(key);
+    std::vector<std::string> matches = found != names.ByUpperName.end() ? found->second : std::vector<std::string>{};
+    if (std::time(nullptr) - st.st_mtim.tv_sec >= kSettledSeconds) g_folder_names = std::move(names);
+    return matches;
+  }
+  const auto found = g_folder_names.ByUpperName.find(key);
+  return found != g_folder_names.ByUpperName.end() ? found->second : std::vector<std::string>{};
+}
+
+}  // namespace
+
 std::optional<std::string> FindFileIgnoringCase(const std::string& path) {
   if (FileExists(path)) return path;
   const size_t slash = path.find_last_of('/');
   const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
-  if (!dir) return std::nullopt;
   // Of several names that differ only in letter case, the smallest one wins, whatever order
   // the folder lists them in.
-  std::optional<std::string> found;
-  while (const dirent* entry = ::readdir(dir.get())) {
-    if (!SameText(entry->d_name, name) || (found && entry->d_name >= *found)) continue;
-    const std::string candidate =
-        slash == std::string::npos ? std::string(entry->d_name) : path.substr(0, slash + 1) + entry->d_name;
-    if (FileExists(candidate)) found = entry->d_name;
+  for (const std::string& entry : NamesIgnoringCase(folder, name)) {
+    const std::string candidate = slash == std::string::npos ? entry : path.substr(0, slash + 1) + entry;
+    if (FileExists(candidate)) return candidate;
   }
-  if (!found) return std::nullopt;
-  return slash == std::string::npos ? *found : path.substr(0, slash + 1) + *found;
+  return std::nullopt;
 }
 
 void RemoveFile(const std::string& path) { ::unlink(path.c_str()); }

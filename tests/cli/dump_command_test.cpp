@@ -16,7 +16,7 @@ TEST(CliTest, HelpAndWrongCalls) {
   const auto help = RunCli("--help");
   EXPECT_EQ(help.exit_code, 0);
   EXPECT_NE(help.out.find("dump"), std::string::npos);
-  for (const char* args : {"", "frobnicate", "dump", "dump a b"}) {
+  for (const char* args : {"", "frobnicate", "dump", "dump --frobnicate a"}) {
     const auto r = RunCli(args);
     EXPECT_EQ(r.exit_code, 2) << args;
     EXPECT_NE(r.err.find("usage:"), std::string::npos) << args;

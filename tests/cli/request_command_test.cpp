@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <utime.h>
 
+#include "cli/cli_fixture.h"
 #include "support/cache_query.h"
 #include "support/run_cli.h"
 #include "support/sample_nef.h"
@@ -20,12 +21,8 @@ using testing::RunCli;
 using testing::ShellQuote;
 using testing::TempDir;
 
-std::string CacheEnv(const TempDir& dir) { return "XDG_CACHE_HOME=" + ShellQuote(dir.Path() + "/cache"); }
-
-int RowCount(const TempDir& dir) {
-  const auto count = testing::QueryColumn(dir.Path() + "/cache/Morvane/mrvThumbs.db", "select count(*) from mrvThumbs");
-  return count.empty() ? -1 : std::atoi(count[0].c_str());
-}
+using testing::CacheEnv;
+using testing::CacheRowCount;
 
 TEST(RequestCommandTest, PathsThatNeedCareAreFoundAgain) {
   TempDir dir;
@@ -36,7 +33,7 @@ TEST(RequestCommandTest, PathsThatNeedCareAreFoundAgain) {
     EXPECT_EQ(RunCli("thumb " + file + " -o " + out + " --size 96", CacheEnv(dir)).out, "thumbnail 96x64\n") << name;
     EXPECT_EQ(RunCli("thumb " + file + " -o " + out + " --size 96", CacheEnv(dir)).out, "cached thumbnail\n") << name;
   }
-  EXPECT_EQ(RowCount(dir), 3);
+  EXPECT_EQ(CacheRowCount(dir), 3);
 }
 
 TEST(RequestCommandTest, ADamagedCacheIsAClearFailureAndIsLeftAlone) {
@@ -83,7 +80,7 @@ TEST(RequestCommandTest, SeveralProcessesShareOneCache) {
     EXPECT_EQ(out.find("FAILED"), std::string::npos) << out;
     EXPECT_EQ(out.find("locked"), std::string::npos) << out;
   }
-  EXPECT_EQ(RowCount(dir), kProcesses * kFilesEach);
+  EXPECT_EQ(CacheRowCount(dir), kProcesses * kFilesEach);
 }
 
 TEST(RequestCommandTest, ProcessesRacingOnTheSameFilesLeaveOneRowEach) {

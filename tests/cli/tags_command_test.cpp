@@ -27,7 +27,7 @@ TEST(TagsCommandTest, MissingFilesAndWrongCalls) {
   EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1);
   EXPECT_TRUE(missing.out.empty());
   EXPECT_EQ(RunCli("tags").exit_code, 2);
-  EXPECT_EQ(RunCli("tags a b").exit_code, 2);
+  EXPECT_EQ(RunCli("tags -j 0 a").exit_code, 2);
   EXPECT_NE(RunCli("--help").out.find("tags"), std::string::npos);
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include "cli/cli_fixture.h"
 #include "support/jpeg_fixture.h"
 #include "support/raw_fixture.h"
 #include "support/run_cli.h"
@@ -15,15 +16,7 @@ namespace {
 using testing::RunCli;
 using testing::ShellQuote;
 
-std::string NefWithPreview() {
-  testing::TiffWriter writer;
-  const int ifd0 = writer.NewIfd();
-  testing::AddRgbImage(writer, ifd0, 16, 12);
-  const int sub = writer.NewIfd();
-  writer.AddBlob(sub, 513, 514, testing::MakeQuadrantJpeg(3000, 2000));
-  writer.AddSubIfds(ifd0, {sub});
-  return writer.Build();
-}
+using testing::NefWithPreview;
 
 // The pixels of a PNG file as top-down RGB.
 std::vector<uint8_t> ReadPng(const std::string& path, png_uint_32& width, png_uint_32& height) {
@@ -38,10 +31,7 @@ std::vector<uint8_t> ReadPng(const std::string& path, png_uint_32& width, png_ui
   return pixels;
 }
 
-// The program's cache goes to a folder of the test's own.
-std::string CacheIn(const testing::TempDir& dir, const std::string& name = "cache") {
-  return "XDG_CACHE_HOME=" + ShellQuote(dir.Path() + "/" + name);
-}
+using testing::CacheEnv;
 
 TEST(ThumbCommandTest, WrongCallsAreUsageErrors) {
   testing::TempDir dir;
@@ -54,17 +44,17 @@ TEST(ThumbCommandTest, WrongCallsAreUsageErrors) {
                                  "thumb " + file + " -o " + out + " --width 100",
                                  "thumb " + file + " -o " + out + " --size 10 --width 5 --height 5",
                                  "thumb " + file + " -o " + ShellQuote(dir.Path() + "/out.gif")}) {
-    const auto r = RunCli(args, CacheIn(dir));
+    const auto r = RunCli(args, CacheEnv(dir));
     EXPECT_EQ(r.exit_code, 2) << args;
   }
-  EXPECT_EQ(RunCli("thumb /no/such/file.nef -o " + out, CacheIn(dir)).exit_code, 1);
+  EXPECT_EQ(RunCli("thumb /no/such/file.nef -o " + out, CacheEnv(dir)).exit_code, 1);
 }
 
 TEST(ThumbCommandTest, WritesPngAndJpeg) {
   testing::TempDir dir;
   const std::string file = ShellQuote(dir.Write("a.nef", NefWithPreview()));
   const std::string png = dir.Path() + "/out.png";
-  auto r = RunCli("thumb " + file + " -o " + ShellQuote(png), CacheIn(dir));
+  auto r = RunCli("thumb " + file + " -o " + ShellQuote(png), CacheEnv(dir));
   EXPECT_EQ(r.exit_code, 0);
   EXPECT_EQ(r.out, "thumbnail 256x171\n");
   png_uint_32 w = 0, h = 0;
@@ -80,10 +70,10 @@ TEST(ThumbCommandTest, WritesPngAndJpeg) {
   EXPECT_TRUE(testing::NearColor(pixel(60, 90), testing::kQuadrantColors[0], 24));
   EXPECT_TRUE(testing::NearColor(pixel(200, 170), testing::kQuadrantColors[3], 24));
 
-  EXPECT_EQ(RunCli("thumb " + file + " -o " + ShellQuote(png), CacheIn(dir)).out, "cached thumbnail\n");
+  EXPECT_EQ(RunCli("thumb " + file + " -o " + ShellQuote(png), CacheEnv(dir)).out, "cached thumbnail\n");
 
   const std::string jpeg = dir.Path() + "/out.JPG";
-  r = RunCli("thumb " + file + " -o " + ShellQuote(jpeg) + " --width 160 --height 120", CacheIn(dir, "other"));
+  r = RunCli("thumb " + file + " -o " + ShellQuote(jpeg) + " --width 160 --height 120", CacheEnv(dir, "other"));
   EXPECT_EQ(r.out, "thumbnail 160x80\n");
   TJpegGraphic image;
   image.LoadFromFile(jpeg);
@@ -94,7 +84,7 @@ TEST(ThumbCommandTest, WritesPngAndJpeg) {
 TEST(ThumbCommandTest, ReportsNoThumb) {
   testing::TempDir dir;
   const std::string file = ShellQuote(dir.Write("plain.orf", std::string(3000, 'z')));
-  const auto r = RunCli("thumb " + file + " -o " + ShellQuote(dir.Path() + "/o.png") + " --size 48", CacheIn(dir));
+  const auto r = RunCli("thumb " + file + " -o " + ShellQuote(dir.Path() + "/o.png") + " --size 48", CacheEnv(dir));
   EXPECT_EQ(r.exit_code, 0);
   EXPECT_EQ(r.out, "no thumb\n");
 }
