@@ -50,13 +50,13 @@ int RunDump(const Arguments& arguments) {
   DumpDirectory("MakerNotes", tif.ExifMarkerNotesIFD);
   DumpDirectory("Gps", tif.GPSIFD);
   DumpDirectory("IPTC", tif.IPTCIFD);
-  if (!tif.ImgDimensions.empty()) std::printf("dimensions\t%s\n", tif.ImgDimensions.c_str());
+  if (!tif.ImgDimensions.empty()) std::printf("dimensions\t%s\n", OutputText(tif.ImgDimensions).c_str());
   if (tif.HasJpgComment()) std::printf("comment\t%s\n", OutputText(tif.GetJpgComment(), kMaxValueCharacters).c_str());
   if (tif.HasXMP()) std::printf("xmp\t%zu lines\n", tif.XMPData.size());
   for (const auto& resource : tif.IPTCResources)
     std::printf("resource\t%d\t%s\t%lld\n", resource->Code, OutputText(resource->ResourceName, kMaxValueCharacters).c_str(),
                 static_cast<long long>(resource->DataStream.Size()));
-  if (!failure.empty()) std::fprintf(stderr, "morvane: %s: %s\n", path.c_str(), failure.c_str());
+  if (!failure.empty()) std::fprintf(stderr, "morvane: %s: %s\n", path.c_str(), OutputText(failure).c_str());
   return 0;
 }
 

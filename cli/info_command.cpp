@@ -5,7 +5,6 @@
 
 #include "cli/commands.h"
 #include "cli/file_access.h"
-#include "platform/code_page.h"
 #include "presentation/info_tip.h"
 
 namespace morvane::cli {
@@ -13,14 +12,17 @@ namespace morvane::cli {
 int RunInfo(const Arguments& arguments) {
   if (arguments.size() != 1) return UsageError("info takes one FILE");
   if (!CheckReadableFile(arguments[0])) return 1;
-  std::string tip = ComposeInfoTip(arguments[0]);
-  std::string lines;
-  for (size_t i = 0; i < tip.size(); ++i) {
-    if (tip[i] == '\r' && i + 1 < tip.size() && tip[i + 1] == '\n') continue;
-    lines += tip[i];
+  // The tip's lines end in CR LF; every other control character came from the file and is
+  // written as \xNN, so that metadata cannot send sequences to the terminal.
+  const std::string tip = ComposeInfoTip(arguments[0]);
+  size_t start = 0;
+  while (true) {
+    const size_t end = tip.find("\r\n", start);
+    std::fputs(OutputText(tip.substr(start, end == std::string::npos ? end : end - start)).c_str(), stdout);
+    std::fputc('\n', stdout);
+    if (end == std::string::npos) break;
+    start = end + 2;
   }
-  std::fputs(AnsiToUtf8(lines).c_str(), stdout);
-  std::fputc('\n', stdout);
   return 0;
 }
 

@@ -25,7 +25,7 @@ int RunTags(const Arguments& arguments) {
     if (failure.empty()) failure = e.what();  // the lines listed before it stay
   }
   for (const std::string& line : lines) std::printf("%s\n", OutputText(line).c_str());
-  if (!failure.empty()) std::fprintf(stderr, "morvane: %s: %s\n", path.c_str(), failure.c_str());
+  if (!failure.empty()) std::fprintf(stderr, "morvane: %s: %s\n", path.c_str(), OutputText(failure).c_str());
   return 0;
 }
 
