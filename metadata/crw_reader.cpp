@@ -73,12 +73,11 @@ class THeapSearch {
 
 }  // namespace
 
-bool TCRWExif::LoadFromFile(const std::string& file_name) {
+bool TCRWExif::LoadFromStream(TStream& file) {
   block_.Clear();
   make_.Text.clear();
   model_.Text.clear();
   try {
-    TFileStream file(file_name);
     const bool loaded = LoadBlock(file);
     if (make_.Text.empty()) FindMakeModelRecord(file);
     return loaded;
@@ -140,9 +139,9 @@ void TCRWExif::CopyTo(TTif& tif) const {
   set_text(272, Model());
 }
 
-void ReadCrw(TTif& tif, const std::string& file_name) {
+void ReadCrw(TTif& tif, TStream& file) {
   TCRWExif reader;
-  reader.LoadFromFile(file_name);
+  reader.LoadFromStream(file);
   reader.CopyTo(tif);
 }
 

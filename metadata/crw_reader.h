@@ -14,9 +14,10 @@ class TTif;
 
 class TCRWExif {
  public:
-  // Loads the block and decodes make and model. False when the file could not be read or the
-  // block does not lie in the file; the texts then stay empty.
-  bool LoadFromFile(const std::string& file_name);
+  // Loads the block from `file` (a whole CRW file, read from its start) and decodes make and
+  // model. False when the file could not be read or the block does not lie in it; the texts
+  // then stay empty.
+  bool LoadFromStream(TStream& file);
   // Writes make (271) and model (272) into IFD0 of `tif`, after making sure it has the EXIF
   // pointer tag.
   void CopyTo(TTif& tif) const;
@@ -41,7 +42,7 @@ class TCRWExif {
   TTextField model_{504, 25, {}};
 };
 
-// What the metadata reader does for a ".CRW" file: load, copy into `tif`.
-void ReadCrw(TTif& tif, const std::string& file_name);
+// What the metadata reader does for a ".CRW" file: load from `file`, copy into `tif`.
+void ReadCrw(TTif& tif, TStream& file);
 
 }  // namespace morvane

@@ -3,6 +3,7 @@
 #include "metadata/tif_reader.h"
 
 #include <algorithm>
+#include <memory>
 #include <set>
 
 #include "metadata/crw_reader.h"
@@ -85,22 +86,40 @@ void TTif::Clear() {
 void TTif::Open(bool silent, bool quick_scan) {
   if (!FileExists(FileName)) return;
   TLockGuard guard(ReaderLock());
+  std::unique_ptr<TFileStream> file;
   try {
+    file = std::make_unique<TFileStream>(FileName);
+  } catch (const std::exception&) {
     Clear();
-    if (SameText(ExtractFileExt(FileName), ".CRW")) {
-      ReadCrw(*this, FileName);
-    } else {
-      TFileStream stream(FileName);
-      if (stream.Size() < 8) throw EMorvaneError(kInvalidTif);
-      if (!ReadContainer(stream, quick_scan)) return;
-    }
+    if (!silent) throw;
+    return;
+  }
+  if (!Open(*file, silent, quick_scan)) return;
+  try {
     if (!IsJpeg()) LoadXmpSidecar();
   } catch (const std::exception&) {
     if (!silent) throw;
   }
 }
 
+bool TTif::Open(TStream& stream, bool silent, bool quick_scan) {
+  TLockGuard guard(ReaderLock());
+  try {
+    Clear();
+    if (SameText(ExtractFileExt(FileName), ".CRW")) {
+      ReadCrw(*this, stream);
+      return true;
+    }
+    if (stream.Size() < 8) throw EMorvaneError(kInvalidTif);
+    return ReadContainer(stream, quick_scan);
+  } catch (const std::exception&) {
+    if (!silent) throw;
+    return false;
+  }
+}
+
 bool TTif::ReadContainer(TStream& stream, bool quick_scan) {
+  stream.Seek(0);
   char s[2];
   stream.ReadBuffer(s, 2);
   stream.Seek(0);

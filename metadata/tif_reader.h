@@ -46,8 +46,13 @@ class TTif : public TXOMObject {
   TTifIFD& MakerNotes() { return ExifMarkerNotesIFD; }
   TTifIFD& GPS() { return GPSIFD; }
 
-  // Reading.
+  // Reading. Open(silent, quick_scan) reads the file named by FileName and then its XMP
+  // sidecar. Open(stream, ...) reads a stream the caller owns, from its start, and nothing else:
+  // a stream has no sidecars. FileName, when set, still names the container by its extension.
+  // Both clear what was read before; silent turns a read failure into an empty result. The
+  // stream form returns false when the stream held no readable part or a read failed.
   void Open(bool silent, bool quick_scan);
+  bool Open(TStream& stream, bool silent, bool quick_scan);
   void Clear();
   void ReadTiff(TStream& stream, int64_t base_offset, TStream* value_stream, bool check_magic,
                 bool quick_scan);
@@ -90,7 +95,7 @@ class TTif : public TXOMObject {
   void GetTagList(std::vector<std::string>& list, int kinds);
 
  private:
-  // Reads the open file by its container; false when the file holds no readable part.
+  // Reads the stream by its container; false when it holds no readable part.
   bool ReadContainer(TStream& stream, bool quick_scan);
   void ReadDirectoryAt(TTifIFD& directory, TStream& stream, const TTifTag* pointer,
                        int64_t base_offset, TStream* value_stream, bool skip_thumbnail,

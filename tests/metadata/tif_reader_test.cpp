@@ -251,6 +251,45 @@ TEST(TifReaderTest, XmpSidecarIsFoundWhateverItsLetterCaseButNotForJpeg) {
   EXPECT_FALSE(OpenBytes(dir, "pic.jpg", nef)->HasXMP());
 }
 
+TEST(TifReaderTest, CallersStreamIsReadFromItsStartWithoutSidecars) {
+  TempDir dir;
+  dir.Write("shot.xmp", "line one");
+  TMemoryStream nef(CameraFile(Order::kIntel, "NIKON", nullptr));
+  nef.Seek(17);
+  for (const std::string& name : {std::string(), dir.Path() + "/shot.nef"}) {
+    TTif tif;
+    tif.FileName = name;
+    EXPECT_TRUE(tif.Open(nef, false, false));
+    EXPECT_EQ(tif.GetMake(), "NIKON");
+    EXPECT_EQ(tif.IFDs.Count(), 2);
+    EXPECT_FALSE(tif.HasXMP());
+  }
+
+  // The name's extension still chooses the container: a CRW that exists only in memory.
+  TTif crw;
+  crw.FileName = "never/written.crw";
+  const std::string block = std::string(498, '\0') + std::string("Canon\0EOS D60", 13);
+  TMemoryStream crw_bytes(std::string("II\x1A\0\0\0HEAPCCDR", 14) + std::string(12, '\0') + block +
+                          EncodeNumber(Order::kIntel, 0, 4) + EncodeNumber(Order::kIntel, block.size(), 4));
+  EXPECT_TRUE(crw.Open(crw_bytes, false, false));
+  EXPECT_EQ(crw.GetMake(), "Canon");
+  EXPECT_EQ(crw.GetModel(), "EOS D60");
+
+  // A failed read leaves nothing of the last one; silent reports it by the result alone.
+  TTif tif;
+  ASSERT_TRUE(tif.Open(nef, false, false));
+  TMemoryStream bad(std::string("II\x2B\0\x08\0\0\0\0\0\0\0", 12));
+  EXPECT_FALSE(tif.Open(bad, true, false));
+  EXPECT_FALSE(tif.HasIFDs());
+  TMemoryStream tiny("II*");
+  try {
+    tif.Open(tiny, false, false);
+    FAIL() << "no error";
+  } catch (const EMorvaneError& e) {
+    EXPECT_STREQ(e.what(), "Invalid TIF file.");
+  }
+}
+
 TEST(TifReaderTest, SidecarFileNameFindsTheThm) {
   TempDir dir;
   const std::string crw = dir.Write("IMG_1.CRW", "x");
