@@ -67,24 +67,37 @@ std::string GetSummary(TTif& tif, const std::string& separator, bool with_labels
   return text;
 }
 
+void AppendInfoTipMetadata(TTif& tif, TStream* stream, std::string& text) {
+  TTifTags filter;
+  for (int tag : kInfoTipTags) filter.Add()->TagNumber = tag;
+  tif.TagFilter = &filter;
+  tif.FullDng = false;
+  try {
+    if (stream != nullptr)
+      tif.Open(*stream, true, false);
+    else
+      tif.Open(true, false);
+    if (tif.HasIFDs()) {
+      text += GetSummary(tif, "\r\n", true);
+      const std::string lens = tif.GetLensInfo();
+      if (!lens.empty()) text += "\r\nLens information: " + lens;
+    } else {
+      text += "no exif available";
+    }
+  } catch (...) {
+    tif.TagFilter = nullptr;
+    throw;
+  }
+  tif.TagFilter = nullptr;
+}
+
 std::string ComposeInfoTip(const std::string& path) {
   TLockGuard guard(RequestLock());
   std::string text;
   try {
-    TTifTags filter;
-    for (int tag : kInfoTipTags) filter.Add()->TagNumber = tag;
     TTif tif;
-    tif.TagFilter = &filter;
     tif.FileName = SidecarFileName(path);
-    tif.FullDng = false;
-    tif.Open(true, false);
-    if (tif.HasIFDs()) {
-      text = GetSummary(tif, "\r\n", true);
-      const std::string lens = tif.GetLensInfo();
-      if (!lens.empty()) text += "\r\nLens information: " + lens;
-    } else {
-      text = "no exif available";
-    }
+    AppendInfoTipMetadata(tif, nullptr, text);
     text += "\r\n\r\n";
     std::string type = UpperCase(Utf16ToAnsi(PathToUtf16(ExtractFileExt(path))));
     std::erase(type, '.');

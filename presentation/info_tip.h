@@ -7,11 +7,18 @@
 
 namespace morvane {
 
+class TStream;
 class TTif;
 
 // Make and model, then each summary item present, joined by `separator`; with labels
 // ("Date: ", "ISO: ", ...) or with the short prefixes ("ISO-", "Flash-").
 std::string GetSummary(TTif& tif, const std::string& separator, bool with_labels);
+
+// Appends the metadata lines of the info tip to `text`: the summary and the lens, or "no exif
+// available". Reads only the tags the tip shows, from the file `tif` names or from `stream` when
+// one is given (FileName then only names the container). A failure of the formatting throws,
+// leaving in `text` what was appended before it.
+void AppendInfoTipMetadata(TTif& tif, TStream* stream, std::string& text);
 
 // The info-tip text of the file at `path`. Takes the request lock for its whole run and never
 // throws: a failure ends the text where it happened.

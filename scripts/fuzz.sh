@@ -50,7 +50,8 @@ mkdir -p "$build"
   command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DMORVANE_FUZZ=ON -DMORVANE_TESTS=OFF -DMORVANE_BENCH=OFF -DMORVANE_WERROR=ON "${launcher[@]}" >/dev/null
-  cmake --build "$build" -j2
+  mapfile -t all < <(list_targets)
+  cmake --build "$build" -j2 --target morvane_fuzz_seeds "${all[@]/#/fuzz_}"
 ) 9>"$build/.build-lock"
 
 # The sample files that suit a target, as shell patterns.
@@ -75,14 +76,17 @@ malloc_limit() {
   esac
 }
 
+# A smaller quarantine than AddressSanitizer's default keeps the memory limit about our code.
+export ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=64}
+
 status=0
+"$build/morvane_fuzz_seeds" "$build/seeds-generated"
 for t in "${targets[@]}"; do
   seeds=$build/seeds/$t
   corpus=$build/corpus/$t
   crashes=$build/crashes/$t
   rm -rf "$seeds"
   mkdir -p "$seeds" "$corpus" "$crashes"
-  "$build/morvane_fuzz_seeds" "$build/seeds-generated"
   [ -d "$build/seeds-generated/$t" ] && cp "$build/seeds-generated/$t"/* "$seeds"/
   for pattern in $(sample_patterns "$t"); do
     [ -d "$samples" ] && find "$samples" -maxdepth 1 -type f -iname "$pattern" ! -iname '*.md' \

@@ -20,12 +20,44 @@ constexpr int32_t kLargestSmallThumbnail = 160;  // MRW and ORF thumbnails serve
 constexpr int32_t kLargestTiffThumbnail = 256;   // DNG: the TIFF thumbnail serves up to this
 constexpr int32_t kLargestMediumPreview = 1024;  // DNG: the medium preview serves up to this
 
-std::unique_ptr<TTif> OpenReader(const std::string& file_name) {
-  auto reader = std::make_unique<TTif>();
-  reader->FileName = file_name;
-  reader->Open(true, false);
-  return reader;
-}
+}  // namespace
+
+// Where a strategy reads from: the file by its name, opened anew for each read as a file on disk
+// is, or a stream the caller holds (which has no sidecars).
+struct TQuickLoader::TSource {
+  const std::string& FileName;
+  TStream* Stream;
+
+  std::unique_ptr<TTif> OpenReader() const {
+    auto reader = std::make_unique<TTif>();
+    reader->FileName = FileName;
+    if (Stream != nullptr)
+      reader->Open(*Stream, true, false);
+    else
+      reader->Open(true, false);
+    return reader;
+  }
+  // Calls `read` with the file's bytes positioned at `offset`.
+  template <typename TRead>
+  void ReadAt(uint32_t offset, TRead read) const {
+    if (Stream != nullptr) {
+      Stream->Seek(offset);
+      read(*Stream);
+      return;
+    }
+    TFileStream file(FileName);
+    file.Seek(offset);
+    read(file);
+  }
+  void LoadLastTiff(TDibGraphic& image) const {
+    if (Stream != nullptr)
+      LoadLastTiffImage(*Stream, image);
+    else
+      LoadLastTiffImage(FileName, image);
+  }
+};
+
+namespace {
 
 // Decodes a JPEG stream from its start; a failure leaves the image as the decoder left it.
 void DecodeQuietly(TStream& stream, TJpegGraphic& image) {
@@ -61,62 +93,69 @@ int DngPreviewIndex(int32_t min_size, int count, bool intel) {
 }  // namespace
 
 void TQuickLoader::LoadPreview(const std::string& file_name, TJpegGraphic& image) const {
-  const std::string extension = UpperCase(ExtractFileExt(file_name));
-  if (extension == ".CR2" || extension == ".RAW")
-    LoadFirstStrip(file_name, image);
-  else if (extension == ".DNG")
-    LoadDngPreview(file_name, image);
-  else if (extension == ".MRW")
-    LoadSidecarJpeg(file_name, image);
-  else if (extension == ".PEF" || extension == ".SR2" || extension == ".ARW")
-    LoadLargestThumbnail(file_name, image);
-  else if (extension == ".ORF")
-    LoadMakerNoteThumbnail(file_name, image);
-  else if (extension == ".NEF")
-    LoadNefPreview(file_name, image);
+  LoadPreview(TSource{file_name, nullptr}, image);
 }
 
-void TQuickLoader::LoadFirstStrip(const std::string& file_name, TJpegGraphic& image) const {
+void TQuickLoader::LoadPreview(TStream& stream, const std::string& file_name, TJpegGraphic& image) const {
+  LoadPreview(TSource{file_name, &stream}, image);
+}
+
+void TQuickLoader::LoadPreview(const TSource& source, TJpegGraphic& image) const {
+  const std::string extension = UpperCase(ExtractFileExt(source.FileName));
+  if (extension == ".CR2" || extension == ".RAW")
+    LoadFirstStrip(source, image);
+  else if (extension == ".DNG")
+    LoadDngPreview(source, image);
+  else if (extension == ".MRW")
+    LoadSidecarJpeg(source, image);
+  else if (extension == ".PEF" || extension == ".SR2" || extension == ".ARW")
+    LoadLargestThumbnail(source, image);
+  else if (extension == ".ORF")
+    LoadMakerNoteThumbnail(source, image);
+  else if (extension == ".NEF")
+    LoadNefPreview(source, image);
+}
+
+void TQuickLoader::LoadFirstStrip(const TSource& source, TJpegGraphic& image) const {
   image.Clear();
-  auto reader = OpenReader(file_name);
+  auto reader = source.OpenReader();
   if (!reader->HasIFDs()) return;
   uint32_t offset = 0;
-  if (!SingleStrip(*reader->IFDs[0], file_name, offset)) return;
-  TFileStream file(file_name);
-  file.Seek(offset);
-  DecodeQuietly(file, image);
+  if (!SingleStrip(*reader->IFDs[0], source.FileName, offset)) return;
+  source.ReadAt(offset, [&image](TStream& file) { DecodeQuietly(file, image); });
 }
 
-void TQuickLoader::LoadDngPreview(const std::string& file_name, TJpegGraphic& image) const {
+void TQuickLoader::LoadDngPreview(const TSource& source, TJpegGraphic& image) const {
   image.Clear();
-  auto reader = OpenReader(file_name);
+  auto reader = source.OpenReader();
   if (!reader->HasIFDs()) return;
   if (MinSize <= kLargestTiffThumbnail) {
-    LoadLastTiffImage(file_name, image);
+    source.LoadLastTiff(image);
     return;
   }
   TTifIFD& main = *reader->IFDs[0];
   const int index = DngPreviewIndex(MinSize, main.SubIFDs.Count(), reader->ByteOrder == tboIntel);
   if (index < 0) {
-    LoadLastTiffImage(file_name, image);
+    source.LoadLastTiff(image);
     return;
   }
   uint32_t offset = 0;
-  if (!SingleStrip(*main.SubIFDs[index], file_name, offset)) return;
+  if (!SingleStrip(*main.SubIFDs[index], source.FileName, offset)) return;
 
-  TFileStream file(file_name);
-  file.Seek(offset);
-  uint8_t mark[2] = {0, 0};
-  if (file.Read(mark, 2) != 2) return;
-  if (mark[0] == 0xFF && mark[1] == 0xD8) {
+  // A preview that is not a JPEG is read by libtiff; one whose start is missing is none.
+  bool tiff = false;
+  source.ReadAt(offset, [&](TStream& file) {
+    uint8_t mark[2] = {0, 0};
+    if (file.Read(mark, 2) != 2) return;
+    tiff = mark[0] != 0xFF || mark[1] != 0xD8;
+    if (tiff) return;
     file.Seek(offset);
     DecodeQuietly(file, image);
-  } else {
-    LoadLastTiffImage(file_name, image);
-  }
+  });
+  if (tiff) source.LoadLastTiff(image);
 }
 
-void TQuickLoader::LoadSidecarJpeg(const std::string& file_name, TJpegGraphic& image) const {
+void TQuickLoader::LoadSidecarJpeg(const TSource& source, TJpegGraphic& image) const {
   auto decode_sidecar = [&image](const std::string& path) {
     try {
       TJpegGraphic sidecar;
@@ -127,6 +166,8 @@ void TQuickLoader::LoadSidecarJpeg(const std::string& file_name, TJpegGraphic& i
       return false;
     }
   };
+  if (source.Stream != nullptr) return;  // a stream has no sidecars
+  const std::string& file_name = source.FileName;
   if (MinSize <= kLargestSmallThumbnail) {
     const auto thm = FindFileIgnoringCase(ChangeFileExt(file_name, ".thm"));
     if (thm && decode_sidecar(*thm)) return;
@@ -134,9 +175,9 @@ void TQuickLoader::LoadSidecarJpeg(const std::string& file_name, TJpegGraphic& i
   if (const auto jpg = FindFileIgnoringCase(ChangeFileExt(file_name, ".jpg"))) decode_sidecar(*jpg);
 }
 
-void TQuickLoader::LoadLargestThumbnail(const std::string& file_name, TJpegGraphic& image) const {
+void TQuickLoader::LoadLargestThumbnail(const TSource& source, TJpegGraphic& image) const {
   image.Clear();
-  auto reader = OpenReader(file_name);
+  auto reader = source.OpenReader();
   TMemoryStream* candidate = reader->GetThumbnailStream();
   for (const auto& directory : reader->IFDs) {
     TMemoryStream& thumbnail = directory->ThumbDataStream;
@@ -148,10 +189,10 @@ void TQuickLoader::LoadLargestThumbnail(const std::string& file_name, TJpegGraph
   DecodeQuietly(*candidate, image);
 }
 
-void TQuickLoader::LoadMakerNoteThumbnail(const std::string& file_name, TJpegGraphic& image) const {
+void TQuickLoader::LoadMakerNoteThumbnail(const TSource& source, TJpegGraphic& image) const {
   if (MinSize > kLargestSmallThumbnail) return;
   image.Clear();
-  auto reader = OpenReader(file_name);
+  auto reader = source.OpenReader();
   TTifTag* tag = reader->FindTag(256, ikMakerNotes);
   if (tag == nullptr) return;
   // The reader keeps a big-endian value mirrored; the JPEG needs its bytes in file order.
@@ -163,9 +204,9 @@ void TQuickLoader::LoadMakerNoteThumbnail(const std::string& file_name, TJpegGra
   DecodeQuietly(tag->DataStream, image);
 }
 
-void TQuickLoader::LoadNefPreview(const std::string& file_name, TJpegGraphic& image) const {
+void TQuickLoader::LoadNefPreview(const TSource& source, TJpegGraphic& image) const {
   image.Clear();
-  auto reader = OpenReader(file_name);
+  auto reader = source.OpenReader();
   TMemoryStream* candidate = nullptr;
   if (reader->HasIFDs()) {
     for (const auto& sub : reader->IFDs[0]->SubIFDs) {
@@ -175,7 +216,7 @@ void TQuickLoader::LoadNefPreview(const std::string& file_name, TJpegGraphic& im
     }
   }
   if (candidate == nullptr) {
-    LoadLastTiffImage(file_name, image);
+    source.LoadLastTiff(image);
     return;
   }
   candidate->Seek(0);

@@ -21,14 +21,19 @@ class TQuickLoader {
   // strategy found one. Decoding failures are caught; a raw file that cannot be opened for its
   // strip, its DNG preview or its TIFF fallback throws.
   void LoadPreview(const std::string& file_name, TJpegGraphic& image) const;
+  // The same for the file the caller holds in `stream`, whose format `file_name` names by its
+  // extension. A stream has no sidecars (MRW offers nothing) and nothing is opened by name.
+  void LoadPreview(TStream& stream, const std::string& file_name, TJpegGraphic& image) const;
 
  private:
-  void LoadFirstStrip(const std::string& file_name, TJpegGraphic& image) const;
-  void LoadDngPreview(const std::string& file_name, TJpegGraphic& image) const;
-  void LoadSidecarJpeg(const std::string& file_name, TJpegGraphic& image) const;
-  void LoadLargestThumbnail(const std::string& file_name, TJpegGraphic& image) const;
-  void LoadMakerNoteThumbnail(const std::string& file_name, TJpegGraphic& image) const;
-  void LoadNefPreview(const std::string& file_name, TJpegGraphic& image) const;
+  struct TSource;
+  void LoadPreview(const TSource& source, TJpegGraphic& image) const;
+  void LoadFirstStrip(const TSource& source, TJpegGraphic& image) const;
+  void LoadDngPreview(const TSource& source, TJpegGraphic& image) const;
+  void LoadSidecarJpeg(const TSource& source, TJpegGraphic& image) const;
+  void LoadLargestThumbnail(const TSource& source, TJpegGraphic& image) const;
+  void LoadMakerNoteThumbnail(const TSource& source, TJpegGraphic& image) const;
+  void LoadNefPreview(const TSource& source, TJpegGraphic& image) const;
 };
 
 }  // namespace morvane

@@ -33,6 +33,13 @@ class PreviewLoaderTest : public ::testing::Test {
     loader.MinSize = min_size;
     TJpegGraphic image;
     loader.LoadPreview(dir_.Write(name, bytes), image);
+    // The same bytes held in a stream give the same preview; only an MRW's sidecars, which a
+    // stream does not have, are not there.
+    TMemoryStream stream(bytes);
+    TJpegGraphic from_stream;
+    loader.LoadPreview(stream, name, from_stream);
+    const bool sidecar = name.size() >= 4 && (name.substr(name.size() - 4) == ".mrw" || name.substr(name.size() - 4) == ".MRW");
+    EXPECT_EQ(SizeOf(from_stream), sidecar ? TSize{} : SizeOf(image)) << name;
     return SizeOf(image);
   }
   testing::TempDir dir_;
