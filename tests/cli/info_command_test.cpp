@@ -18,23 +18,24 @@ using testing::TiffWriter;
 
 TEST(InfoCommandTest, ControlCharactersOfTheMetadataAreEscaped) {
   // A make that would clear the screen and retitle the terminal, a model with a lone CR and a
-  // backspace, a date with a tab.
-  const std::string make = "\x1B[2J\x1B]0;owned\x07";
+  // backspace.
+  const std::string make = "Canon\x1B[2J\x1B]0;owned\x07!";
   TiffWriter w;
   const int ifd0 = w.NewIfd();
   const int exif = w.NewIfd();
   w.AddAscii(ifd0, 271, make);
-  w.AddAscii(ifd0, 272, "a\rb\x08");
+  w.AddAscii(ifd0, 272, "a\rb\x08" "c");
   w.AddPointer(ifd0, 34665, exif);
-  w.AddAscii(exif, 36867, "2024:01:02\t03:04:05");
+  w.Add(exif, 34855, TiffWriter::kShort, {200});
   testing::TempDir dir;
   const std::string path = dir.Write("hostile.nef", w.Build());
 
   const auto r = RunCli("info " + ShellQuote(path));
   EXPECT_EQ(r.exit_code, 0) << r.err;
   for (const char c : r.out) EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << r.out;
-  EXPECT_NE(r.out.find("\\x1B[2J\\x1B]0;owned\\x07"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("a\\x0Db\\x08"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Canon\\x1B[2J\\x1B]0;owned\\x07!"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("a\\x0Db\\x08c"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\nISO: 200\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("\nType: NEF file\n"), std::string::npos) << r.out;
 
   EXPECT_NE(ComposeInfoTip(path).find(make), std::string::npos);

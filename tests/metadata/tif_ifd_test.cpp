@@ -104,9 +104,9 @@ TEST(TifIfdTest, SubIfdChainStopsAfter129DirectoriesOrAtOneAlreadyRead) {
       if (i > 0) long_chain.SetNext(chain[i - 1], chain[i]);
     }
     long_chain.AddSubIfds(head, {chain.front()});
-    TTifIFD l;
-    ReadAt(l, long_chain.Build(), 8, order == Order::kIntel ? tboIntel : tboMotorola);
-    EXPECT_EQ(l.SubIFDs.Count(), 129);
+    TTifIFD chained;
+    ReadAt(chained, long_chain.Build(), 8, order == Order::kIntel ? tboIntel : tboMotorola);
+    EXPECT_EQ(chained.SubIFDs.Count(), 129);
   }
 }
 
