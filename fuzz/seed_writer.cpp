@@ -17,8 +17,6 @@ namespace {
 
 using namespace morvane::testing;
 
-std::string Be32(uint32_t value) { return EncodeNumber(Order::kMotorola, value, 4); }
-
 // A TIFF with the structures the readers walk: EXIF, GPS and interoperability pointers,
 // sub-directories, an IFD1 thumbnail, a strip and a maker note.
 std::string RichTiff(Order order, const std::string& make) {
@@ -47,13 +45,6 @@ std::string RichTiff(Order order, const std::string& make) {
   w.SetNext(ifd0, ifd1);
   w.AddBlob(ifd1, 513, 514, MakeQuadrantJpeg(8, 8));
   return w.Build();
-}
-
-std::string PsdFile(const std::string& resources) {
-  const std::string header = std::string("8BPS\0\x01\0\0\0\0\0\0\0\x03", 14) + Be32(8) + Be32(8) +
-                             std::string("\0\x08\0\x03", 4);
-  return header + Be32(6) + "colour" + Be32(static_cast<uint32_t>(resources.size())) + resources +
-         Be32(0);
 }
 
 std::string PspFile(const std::string& tiff) {
