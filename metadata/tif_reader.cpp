@@ -1,12 +1,13 @@
-// Opening a file: container dispatch, the TIFF walk with its EXIF, interoperability, GPS, IPTC
-// and XMP pointers, the maker notes of nine makers, and the queries every caller asks.
+// Opening a file or a stream, whose reader the container table chooses; the TIFF walk with its
+// EXIF, interoperability, GPS, IPTC and XMP pointers, the maker notes of nine makers, and the
+// queries every caller asks.
 #include "metadata/tif_reader.h"
 
 #include <algorithm>
 #include <memory>
 #include <set>
 
-#include "metadata/crw_reader.h"
+#include "metadata/containers.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/locks.h"
@@ -27,8 +28,6 @@ constexpr int kTagIccProfile = 34675;
 constexpr int kMaxMainChain = 1024;
 // A Nikon type-3 maker note holds a whole TIFF; real files need one level of it.
 constexpr int kMaxMakerNoteNesting = 1;
-
-const std::string kInvalidTif = "Invalid TIF file.";
 
 bool HasExtension(const std::string& file_name, std::initializer_list<const char*> extensions) {
   const std::string ext = ExtractFileExt(file_name);
@@ -81,6 +80,7 @@ void TTif::Clear() {
   IPTCResources.Clear();
   XMPData.clear();
   JpgCommentStream.Clear();
+  Work = {};
 }
 
 void TTif::Open(bool silent, bool quick_scan) {
@@ -106,50 +106,11 @@ bool TTif::Open(TStream& stream, bool silent, bool quick_scan) {
   TLockGuard guard(ReaderLock());
   try {
     Clear();
-    if (SameText(ExtractFileExt(FileName), ".CRW")) {
-      ReadCrw(*this, stream);
-      return true;
-    }
-    if (stream.Size() < 8) throw EMorvaneError(kInvalidTif);
-    return ReadContainer(stream, quick_scan);
+    return ReadContainer(*this, stream, quick_scan);
   } catch (const std::exception&) {
     if (!silent) throw;
     return false;
   }
-}
-
-bool TTif::ReadContainer(TStream& stream, bool quick_scan) {
-  stream.Seek(0);
-  char s[2];
-  stream.ReadBuffer(s, 2);
-  stream.Seek(0);
-  const auto b0 = static_cast<unsigned char>(s[0]);
-  const auto b1 = static_cast<unsigned char>(s[1]);
-  if (SameText(ExtractFileExt(FileName), ".X3F")) {
-    ReadX3F(stream);
-  } else if (s[0] == '8' && s[1] == 'B') {
-    ReadPsd(stream);
-  } else if (s[0] == 'P' && s[1] == 'a') {
-    ReadPsp(stream, false);
-  } else if ((b0 == 0xFF && b1 == 0xD8) || (s[0] == 'F' && s[1] == 'U')) {
-    if (s[0] == 'F') {
-      int64_t jpeg_start = 0;
-      if (!FindPattern(stream, "\xFF\xD8", 2, 0, jpeg_start)) return false;
-      stream.Seek(jpeg_start);
-    }
-    ReadJpeg(stream, quick_scan);
-  } else if (b0 == 0 && s[1] == 'M') {
-    stream.Seek(0);
-    TMemoryStream head;
-    head.CopyFrom(stream, 1024);
-    int64_t tiff_start = 0;
-    if (!FindPattern(head, "MM", 0, 0, tiff_start)) return false;
-    stream.Seek(tiff_start);
-    ReadTiff(stream, tiff_start, nullptr, true, quick_scan);
-  } else {
-    ReadTiff(stream, 0, nullptr, true, quick_scan);
-  }
-  return true;
 }
 
 void TTif::LoadXmpSidecar() {
@@ -193,6 +154,11 @@ void TTif::ReadTiff(TStream& stream, int64_t base_offset, TStream* value_stream,
   if (first < 0) return;
 
   TWalkBudget budget(stream.Size() + (value_stream != nullptr ? value_stream->Size() : 0));
+  const TWalkBudget granted = budget;
+  const auto count_work = [&] {
+    Work.Directories += granted.directories - budget.directories;
+    Work.ValueBytes += granted.value_bytes - budget.value_bytes;
+  };
   // The main chain ends at a next offset of 0, one outside the stream, one already read, or
   // after kMaxMainChain directories.
   std::set<int64_t> visited;
@@ -210,10 +176,14 @@ void TTif::ReadTiff(TStream& stream, int64_t base_offset, TStream* value_stream,
   if (!quick_scan)
     ReadDirectoryAt(ExifInterIFD, stream, ExifIFD.FindTag(kTagInteropPointer), base_offset,
                     value_stream, quick_scan, budget);
-  if (quick_scan) return;
+  if (quick_scan) {
+    count_work();
+    return;
+  }
 
   ReadDirectoryAt(GPSIFD, stream, IFDs.FindTag(kTagGpsPointer), base_offset, value_stream, false,
                   budget);
+  count_work();
 
   auto first_with_value = [this](int tag_number) -> const TTifTag* {
     for (const auto& directory : IFDs)

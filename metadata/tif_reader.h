@@ -18,6 +18,16 @@
 
 namespace morvane {
 
+// What the budgets of one read let it do: the work that bounds the time a file takes, whatever
+// it holds. Open starts it afresh; every walk of the read adds to it.
+struct TReadWork {
+  // TIFF directories read by the walks of the file's TIFF structures, and the value bytes they
+  // copied. Maker-note directories are read on budgets of their own and are not counted.
+  int Directories = 0;
+  int64_t ValueBytes = 0;
+  int64_t SectionWork = 0;  // bytes of work the X3F section walk was granted
+};
+
 class TTif : public TXOMObject {
  public:
   TTif();
@@ -40,6 +50,7 @@ class TTif : public TXOMObject {
   int32_t MaxValueSize = -1;
   const TTifTags* TagFilter = nullptr;  // owned by the caller
   TMemoryStream JpgCommentStream;
+  TReadWork Work;
 
   TTifIFD& Exif() { return ExifIFD; }
   TTifIFD& IPTC() { return IPTCIFD; }
@@ -60,7 +71,7 @@ class TTif : public TXOMObject {
   void SetIccProfile(TStream* stream);
   void EnsureExifPointer();
 
-  // The container readers that Open dispatches to.
+  // The container readers that Open chooses from (see metadata/containers.h).
   void ReadJpeg(TStream& stream, bool quick_scan);
   void ReadX3F(TStream& stream);
   void ReadPsd(TStream& stream);
@@ -95,8 +106,6 @@ class TTif : public TXOMObject {
   void GetTagList(std::vector<std::string>& list, int kinds);
 
  private:
-  // Reads the stream by its container; false when it holds no readable part.
-  bool ReadContainer(TStream& stream, bool quick_scan);
   void ReadDirectoryAt(TTifIFD& directory, TStream& stream, const TTifTag* pointer,
                        int64_t base_offset, TStream* value_stream, bool skip_thumbnail,
                        TWalkBudget& budget);
@@ -119,5 +128,8 @@ bool FindPattern(TStream& stream, std::string_view pattern, int64_t start, int64
 std::vector<std::string> SplitLines(std::string_view text);
 
 inline constexpr int kFindPatternWindow = 10240;
+
+// The failure of a stream that is too short for its container or whose TIFF header is wrong.
+inline constexpr const char* kInvalidTif = "Invalid TIF file.";
 
 }  // namespace morvane

@@ -186,9 +186,12 @@ class TX3FReader {
   }
 
   // Takes `bytes` of work from the budget; false when the walk has done enough for this file.
+  // The work granted is counted in the reader's work figures.
   bool Spend(int64_t bytes) {
     budget_ -= bytes;
-    return budget_ >= 0;
+    if (budget_ < 0) return false;
+    tif_.Work.SectionWork += bytes;
+    return true;
   }
 
   void ReadSectionDirectory() {

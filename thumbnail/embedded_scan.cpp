@@ -37,10 +37,30 @@ class TStreamWindow : public TStream {
   int64_t length_;
 };
 
+// Another stream, read through: counts the bytes read from it.
+class TCountedStream : public TStream {
+ public:
+  TCountedStream(TStream& base, int64_t& bytes_read) : base_(base), bytes_read_(bytes_read) {}
+  int64_t Size() const override { return base_.Size(); }
+
+ protected:
+  size_t ReadAt(int64_t offset, void* buffer, size_t count) override {
+    base_.Seek(offset);
+    const size_t got = base_.Read(buffer, count);
+    bytes_read_ += static_cast<int64_t>(got);
+    return got;
+  }
+
+ private:
+  TStream& base_;
+  int64_t& bytes_read_;
+};
+
 class TScan {
  public:
   TScan(TStream& stream, int64_t min_pixels, TJpegGraphic& image, TScanBudget& budget)
-      : stream_(stream), image_(image), budget_(budget), min_pixels_(min_pixels), size_(stream.Size()) {}
+      : stream_(stream), searched_(stream, budget.BytesSearched), image_(image), budget_(budget),
+        min_pixels_(min_pixels), size_(stream.Size()) {}
 
   bool Run() {
     pos_ = 0;
@@ -67,24 +87,25 @@ class TScan {
     }
     end_searched_ = true;
     end_from_ = from;
-    end_found_ = FindPattern(stream_, kEndPattern, from, 0, end_at_);
+    end_found_ = FindPattern(searched_, kEndPattern, from, 0, end_at_);
     found = end_at_;
     return end_found_;
   }
 
   bool TryCandidate() {
     int64_t start = 0;
-    if (!FindPattern(stream_, kStartPattern, pos_ + 1, 0, start)) {
+    if (!FindPattern(searched_, kStartPattern, pos_ + 1, 0, start)) {
       pos_ = size_;
       return false;
     }
     pos_ = start;
+    ++budget_.Candidates;
 
     int64_t end = 0;
     end_pos_ = FindEnd(pos_, end) ? end + 2 : size_;
 
     int64_t inner = 0;
-    if (FindPattern(stream_, kStartPattern, pos_ + 2, end_pos_, inner) && inner < end_pos_) pos_ = inner;
+    if (FindPattern(searched_, kStartPattern, pos_ + 2, end_pos_, inner) && inner < end_pos_) pos_ = inner;
 
     const int64_t length = end_pos_ - pos_;
     if (length <= kScanMinCandidate || length > kScanMaxCandidate) {
@@ -112,6 +133,7 @@ class TScan {
   }
 
   TStream& stream_;
+  TCountedStream searched_;  // the stream, as the pattern searches read it
   TJpegGraphic& image_;
   TScanBudget& budget_;
   const int64_t min_pixels_;
@@ -135,10 +157,11 @@ bool FindEmbeddedJpeg(TStream& stream, int64_t min_pixels, TJpegGraphic& image) 
   return FindEmbeddedJpeg(stream, min_pixels, image, budget);
 }
 
-void ScanForPreview(const std::string& file_name, TJpegGraphic& image) {
+void ScanForPreview(const std::string& file_name, TJpegGraphic& image, TScanBudget* shared_budget) {
   TFileStream stream(file_name);
   const std::string extension = ExtractFileExt(file_name);
-  TScanBudget budget;
+  TScanBudget own_budget;
+  TScanBudget& budget = shared_budget != nullptr ? *shared_budget : own_budget;
   if (SameText(extension, ".NEF")) {
     if (FindEmbeddedJpeg(stream, kNefScanMinPixels, image, budget)) return;
   } else if (SameText(extension, ".CRW") || SameText(extension, ".ERF")) {

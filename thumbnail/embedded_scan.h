@@ -17,18 +17,20 @@ inline constexpr int64_t kScanInMemoryBelow = 364544;  // shorter candidates dec
 inline constexpr int64_t kNefScanMinPixels = 716800;
 inline constexpr int64_t kScanMinPixels = 12800;
 
-// What the scans of one file may still spend. A hostile file can hold a start pattern every few
-// bytes, each a candidate; real files hold a handful of JPEGs.
+// What the scans of one file may still spend, and what they have done. A hostile file can hold
+// a start pattern every few bytes, each a candidate; real files hold a handful of JPEGs.
 struct TScanBudget {
   int DecodeAttempts = 1000;
   int64_t DecodedPixels = 2 * kMaxImagePixels;
+  int64_t Candidates = 0;     // start patterns looked at
+  int64_t BytesSearched = 0;  // bytes read by the searches for start and end patterns
 };
 
 // Scans FileName for a preview: for ".NEF" first for one of 716800 pixels or more; then, except
 // for ".CRW" and ".ERF", which are never scanned, for one of 12800 pixels or more. Image keeps
 // whatever the last decoding left, also an undersized picture. Throws when the file cannot be
-// opened.
-void ScanForPreview(const std::string& file_name, TJpegGraphic& image);
+// opened. The scans share `budget` (a fresh one when none is given), left with what they did.
+void ScanForPreview(const std::string& file_name, TJpegGraphic& image, TScanBudget* budget = nullptr);
 
 // Walks the candidates of the stream from its start; true when one decoded into Image with at
 // least MinPixels pixels.

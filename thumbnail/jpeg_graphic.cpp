@@ -64,6 +64,7 @@ struct TSourceManager {
   bool StartOfData = true;
   bool InPlace = false;
   std::unique_ptr<JOCTET[]> Buffer;
+  int64_t BytesCopied = 0;
 };
 
 const JOCTET kFakeEnd[2] = {0xFF, JPEG_EOI};
@@ -74,6 +75,7 @@ extern "C" boolean SourceFill(j_decompress_ptr cinfo) {
   auto* src = reinterpret_cast<TSourceManager*>(cinfo->src);
   size_t got = 0;
   if (!src->InPlace) got = src->Stream->Read(src->Buffer.get(), kChunk);
+  src->BytesCopied += static_cast<int64_t>(got);
   if (got == 0) {
     if (src->StartOfData) ERREXIT(cinfo, JERR_INPUT_EMPTY);
     WARNMS(cinfo, JWRN_JPEG_EOF);
@@ -161,6 +163,7 @@ class TDecompressor {
   jpeg_decompress_struct& Info() { return cinfo_; }
   const char* Message() const { return err_.Message; }
   bool DataEnded() const { return err_.DataEnded; }
+  int64_t BytesCopied() const { return source_.BytesCopied; }
 
   bool ReadHeader() {
     if (!created_) return false;
@@ -327,6 +330,13 @@ void TJpegGraphic::LoadFromStream(TStream& stream) {
   const int64_t available = stream.Remaining();
   TDecompressor decompressor(stream);
   jpeg_decompress_struct& info = decompressor.Info();
+  last_decode_ = {};
+  // Noted on every way out, a failure included.
+  struct TNoteBytes {
+    TJpegDecodeWork& work;
+    const TDecompressor& decompressor;
+    ~TNoteBytes() { work.BytesCopied = decompressor.BytesCopied(); }
+  } note_bytes{last_decode_, decompressor};
   if (!decompressor.ReadHeader()) throw EJpegError(decompressor.Message());
 
   int required_samples = 0;
@@ -389,11 +399,14 @@ void TJpegGraphic::LoadFromStream(TStream& stream) {
         CmykRowToBgr(cmyk_rows[i], raster.ScanLine(static_cast<int>(first + i)), width);
     if (got == 0 && !failed) break;
   }
+  last_decode_.RowsDecoded = info.output_scanline;
   // Rows the data did not reach are black; a large raster already is, and is left untouched so
   // that an image announced huge on few bytes costs no more than those bytes.
   if (!raster.AllocatedBlack())
-    for (int y = static_cast<int>(info.output_scanline); y < height; ++y)
+    for (int y = static_cast<int>(info.output_scanline); y < height; ++y) {
       std::memset(raster.ScanLine(y), 0, raster.Stride());
+      ++last_decode_.RowsCleared;
+    }
   raster_ = std::move(raster);
   if (failed) throw EJpegError(decompressor.Message());
 }

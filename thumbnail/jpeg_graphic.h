@@ -16,6 +16,13 @@ class EJpegError : public EMorvaneError {
   using EMorvaneError::EMorvaneError;
 };
 
+// The work of one decoding, which bounds its time whatever size the header announces.
+struct TJpegDecodeWork {
+  int64_t BytesCopied = 0;  // bytes copied from the stream (a memory stream is read in place)
+  int64_t RowsDecoded = 0;  // rows the decoder produced
+  int64_t RowsCleared = 0;  // rows the data did not reach, set to black one by one
+};
+
 class TJpegGraphic : public TDibGraphic {
  public:
   int Quality = 80;  // 1..100, used when encoding
@@ -25,8 +32,13 @@ class TJpegGraphic : public TDibGraphic {
   // far, the rest black. Data that ends early decodes as far as it goes, the rest black.
   void LoadFromStream(TStream& stream);
   void LoadFromFile(const std::string& path);
+  // What the last LoadFromStream did, also when it failed.
+  const TJpegDecodeWork& LastDecode() const { return last_decode_; }
   // Appends the encoded image at the stream's position. Only 8-bit gray and true colour encode.
   void SaveToStream(TMemoryStream& stream) const;
+
+ private:
+  TJpegDecodeWork last_decode_;
 };
 
 }  // namespace morvane

@@ -61,6 +61,7 @@ bool TMRV::MakeThumbnail(const std::string& file_name, int32_t width, int32_t he
     reader.FileName = SidecarFileName(file_name);
     reader.FullDng = false;
     reader.Open(true, true);
+    result.Work.Metadata = reader.Work;
 
     const int32_t larger = std::max(width, height);
     TMemoryStream* embedded = larger <= kEmbeddedThumbnailMaxSize ? reader.GetThumbnailStream() : nullptr;
@@ -74,7 +75,8 @@ bool TMRV::MakeThumbnail(const std::string& file_name, int32_t width, int32_t he
       loader.MinSize = larger;
       loader.LoadPreview(file_name, image);
     }
-    if (image.Empty()) ScanForPreview(file_name, image);
+    if (image.Empty()) ScanForPreview(file_name, image, &result.Work.Scan);
+    result.Work.Decode = image.LastDecode();
 
     if (image.Empty()) {
       result.Kind = TThumbnailOutcome::tkNoThumb;
@@ -90,7 +92,9 @@ bool TMRV::MakeThumbnail(const std::string& file_name, int32_t width, int32_t he
       image.SaveToStream(*stream);
     }
     DrawCentred(image, width, height, bitmap);
-    result = {TThumbnailOutcome::tkThumbnail, image.Width(), image.Height()};
+    result.Kind = TThumbnailOutcome::tkThumbnail;
+    result.Width = image.Width();
+    result.Height = image.Height();
     return true;
   } catch (const std::exception&) {
     result.Kind = TThumbnailOutcome::tkError;

@@ -6,17 +6,27 @@
 #include <cstdint>
 #include <string>
 
+#include "metadata/tif_reader.h"
 #include "platform/canvas.h"
 #include "platform/stream.h"
+#include "thumbnail/embedded_scan.h"
 #include "thumbnail/jpeg_graphic.h"
 
 namespace morvane {
+
+// The work figures of one thumbnail, as the budgets of its steps counted them.
+struct TThumbnailWork {
+  TReadWork Metadata;      // the quick metadata read
+  TJpegDecodeWork Decode;  // the last decoding of the picture shown (or tried)
+  TScanBudget Scan;        // the embedded scan, when it ran
+};
 
 // What MakeThumbnail drew, for callers that report it.
 struct TThumbnailOutcome {
   enum TKind { tkThumbnail, tkNoThumb, tkError, tkNothing } Kind = tkNothing;
   int Width = 0;  // the image drawn, after fitting and turning
   int Height = 0;
+  TThumbnailWork Work;
 };
 
 class TMRV {

@@ -3,8 +3,6 @@
 // chunk; RAF files through their embedded JPEG; damaged files.
 #include <gtest/gtest.h>
 
-#include <chrono>
-
 #include "metadata/comma_text.h"
 #include "metadata/tif_reader.h"
 #include "platform/errors.h"
@@ -178,8 +176,9 @@ TEST(JpegReaderTest, DamagedFilesEndQuietly) {
       tif.ReadJpeg(stream, false);
     } catch (const EMorvaneError&) {
     }
+    EXPECT_LE(tif.Work.Directories, kMaxDirectoriesPerWalk);
+    EXPECT_LE(tif.Work.ValueBytes, TWalkBudget(static_cast<int64_t>(bytes.size())).value_bytes);
   };
-  const auto started = std::chrono::steady_clock::now();
   for (size_t cut = 0; cut <= jpeg.size(); ++cut) read(jpeg.substr(0, cut));
   for (size_t at = 2; at < jpeg.size(); ++at) {
     for (const char value : {'\x00', '\xFF', '\x7F'}) {
@@ -188,7 +187,6 @@ TEST(JpegReaderTest, DamagedFilesEndQuietly) {
       read(damaged);
     }
   }
-  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
 }
 
 TEST(JpegReaderTest, RealCameraJpegs) {

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-
 #include "platform/errors.h"
 #include "support/temp_file.h"
 #include "support/tiff_writer.h"
@@ -116,10 +114,9 @@ TEST(TifReaderTest, MainChainThatLoopsEnds) {
   w.SetNext(a, b);
   w.SetNext(b, a);
   TempDir dir;
-  const auto start = std::chrono::steady_clock::now();
   auto tif = OpenBytes(dir, "loop.tif", w.Build(), false);
   EXPECT_EQ(tif->IFDs.Count(), 2);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+  EXPECT_EQ(tif->Work.Directories, 2);
 }
 
 // A maker-note directory placed at `position` with offsets relative to `relative_to`.

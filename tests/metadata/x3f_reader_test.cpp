@@ -3,8 +3,6 @@
 // left out without losing the rest), the caption list, the JPEG preview, and damaged counts.
 #include <gtest/gtest.h>
 
-#include <chrono>
-
 #include "metadata/tif_reader.h"
 #include "platform/errors.h"
 #include "platform/regional.h"
@@ -232,9 +230,8 @@ TEST(X3fReaderTest, DamagedCountsAndOffsetsStayInsideTheFile) {
       x3f.replace(entry, 4, section_offset);
     TTif tif;
     tif.FileName = dir.Write("b.x3f", x3f);
-    const auto started = std::chrono::steady_clock::now();
     tif.Open(true, false);
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    EXPECT_LE(tif.Work.SectionWork, 4 * static_cast<int64_t>(x3f.size()) + (int64_t{1} << 20));
     EXPECT_EQ(ValueText(tif, 120), "NAME=VALUE\r\n");
   }
   {
