@@ -52,14 +52,14 @@ TFileResult DumpOfFile(const TInput& input) {
   DumpDirectory(out, "MakerNotes", tif.ExifMarkerNotesIFD);
   DumpDirectory(out, "Gps", tif.GPSIFD);
   DumpDirectory(out, "IPTC", tif.IPTCIFD);
-  if (!tif.ImgDimensions.empty()) out += "dimensions\t" + tif.ImgDimensions + "\n";
+  if (!tif.ImgDimensions.empty()) out += "dimensions\t" + OutputText(tif.ImgDimensions) + "\n";
   if (tif.HasJpgComment()) out += "comment\t" + OutputText(tif.GetJpgComment(), kMaxValueCharacters) + "\n";
   if (tif.HasXMP()) out += Format("xmp\t%zu lines\n", tif.XMPData.size());
   for (const auto& resource : tif.IPTCResources)
     out += Format("resource\t%d\t", resource->Code) + OutputText(resource->ResourceName, kMaxValueCharacters) +
            Format("\t%lld\n", static_cast<long long>(resource->DataStream.Size()));
   if (out == kNothingFound && !IsSupportedType(path, TTypeUse::Metadata)) return UnsupportedType(path);
-  if (!failure.empty()) result.Err = "morvane: " + path + ": " + failure + "\n";
+  if (!failure.empty()) result.Err = "morvane: " + path + ": " + OutputText(failure) + "\n";
   return result;
 }
 

@@ -46,6 +46,19 @@ void AddField(nlohmann::ordered_json& object, std::string_view line, bool first)
   if (first && !line.empty() && line != kNoExif) object[std::string(kCameraField)] = ValidUtf8(AnsiToUtf8(line));
 }
 
+// The tip's lines for a terminal: every control character came from the file and is written as
+// \xNN, so that metadata cannot send sequences to the terminal.
+std::string TerminalLines(const std::string& lines) {
+  std::string out;
+  size_t start = 0;
+  while (true) {
+    const size_t end = lines.find('\n', start);
+    out += OutputText(lines.substr(start, end == std::string::npos ? end : end - start)) + "\n";
+    if (end == std::string::npos) return out;
+    start = end + 1;
+  }
+}
+
 std::string TipObject(const std::string& path, const std::string& lines) {
   nlohmann::ordered_json object;
   object["path"] = ValidUtf8(path);
@@ -69,7 +82,7 @@ TFileResult InfoOfFile(const TInput& input, bool json) {
   if (std::string_view(lines).substr(0, kNoExif.size()) == kNoExif && !IsSupportedType(path, TTypeUse::InfoTip))
     return UnsupportedType(path);
   TFileResult result;
-  result.Out = json ? TipObject(path, lines) : AnsiToUtf8(lines) + "\n";
+  result.Out = json ? TipObject(path, lines) : TerminalLines(lines);
   return result;
 }
 

@@ -63,7 +63,7 @@ TFileResult TagsOfFile(const TInput& input, bool json) {
   } else {
     for (const std::string& line : lines) result.Out += OutputText(line) + "\n";
   }
-  if (!failure.empty()) result.Err = "morvane: " + path + ": " + failure + "\n";
+  if (!failure.empty()) result.Err = "morvane: " + path + ": " + OutputText(failure) + "\n";
   return result;
 }
 

@@ -56,6 +56,7 @@ uint32_t TTifIFD::ReadIFD(const std::string& file_name, TStream& stream, const T
   TWalkBudget& walk = budget != nullptr ? *budget : own_budget;
   if (walk.directories <= 0) return 0;
   --walk.directories;
+  if (!walk.FirstVisit(stream, stream.Position())) return 0;
 
   uint32_t next = 0;
   TTifByteOrder order = byte_order;
@@ -77,7 +78,7 @@ uint32_t TTifIFD::ReadIFD(const std::string& file_name, TStream& stream, const T
     ThumbDataStream.Clear();
     if (!skip_thumbnail && FindTag(kTagThumbnailOffset) != nullptr &&
         FindTag(kTagThumbnailLength) != nullptr)
-      ReadThumbnail(&stream, &ThumbDataStream, base_offset);
+      ReadThumbnail(&stream, &ThumbDataStream, base_offset, &walk);
   } catch (const EMorvaneError&) {
     // A damaged directory keeps the tags read so far.
   }
@@ -110,7 +111,8 @@ uint32_t TTifIFD::ReadIFD(const std::string& file_name, TStream& stream, const T
   return next;
 }
 
-bool TTifIFD::ReadThumbnail(TStream* stream, TMemoryStream* target, int64_t base_offset) {
+bool TTifIFD::ReadThumbnail(TStream* stream, TMemoryStream* target, int64_t base_offset,
+                            TWalkBudget* budget) {
   if (stream == nullptr || target == nullptr) return false;
   const TTifTag* offset_tag = FindTag(kTagThumbnailOffset);
   int64_t offset = 0;
@@ -122,6 +124,7 @@ bool TTifIFD::ReadThumbnail(TStream* stream, TMemoryStream* target, int64_t base
   if (length_tag == nullptr || !IntegerValue(*length_tag, length)) return false;
   const int64_t position = base_offset + offset;
   if (length <= 0 || position < 0 || position + length > stream->Size()) return false;
+  if (budget != nullptr && !budget->Charge(length)) return false;
   stream->Seek(position);
   target->Clear();
   if (target->CopyFrom(*stream, length) == 0) return false;

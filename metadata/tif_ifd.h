@@ -1,6 +1,7 @@
 // One image file directory: its tags in file order, its sub-directory chains and its embedded
 // thumbnail. Reading is bounded: a rejected count, a value outside the stream, a sub-directory
-// chain longer than 129 directories all end quietly with what was read.
+// chain longer than 129 directories, a directory already read in the walk all end quietly with
+// what was read.
 #pragma once
 
 #include <cstdint>
@@ -46,7 +47,10 @@ class TTifIFD : public TXOMObject {
                    TWalkBudget* budget = nullptr);
 
   TTifTag* FindTag(int tag_number) const { return Tags.FindTag(tag_number); }
-  bool ReadThumbnail(TStream* stream, TMemoryStream* target, int64_t base_offset);
+  // Copies the JPEG or TIFF thumbnail that tags 513/514 name into `target`, charging its bytes
+  // to the budget when one is given; false when there is none or the budget cannot pay for it.
+  bool ReadThumbnail(TStream* stream, TMemoryStream* target, int64_t base_offset,
+                     TWalkBudget* budget = nullptr);
   void BuildStrips(const std::string& file_name);
 
   // The dictionary-formatted text of the tag with that number, defined with the tag dictionary.

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
+#include <utility>
 
 #include "metadata/xom.h"
 #include "platform/byte_order.h"
@@ -60,13 +62,28 @@ inline constexpr int kMaxSubIFDNesting = 4;   // sub-directories of sub-director
 inline constexpr int kMaxDirectoriesPerWalk = 4096;
 
 // What one walk over a file may still do. Hostile files can point many entries and directories
-// at the same bytes; the budget keeps the copies in proportion to the bytes that exist.
+// at the same bytes; the budget keeps the copies in proportion to the bytes that exist. Every
+// copy of file bytes a walk makes (values, embedded thumbnails) is charged to value_bytes, and a
+// directory is read once per walk: met again, it stays empty.
 struct TWalkBudget {
   explicit TWalkBudget(int64_t stream_size)
       : value_bytes(2 * (stream_size > 0 ? stream_size : 0) + (int64_t{1} << 20)) {}
   int64_t value_bytes;                       // value bytes that may still be copied
   int directories = kMaxDirectoriesPerWalk;  // directories that may still be read
   int nesting = 0;                           // sub-directory levels above the current one
+  // The directories read so far, by the stream they were read from and their position there.
+  std::set<std::pair<const TStream*, int64_t>> directories_read;
+
+  // Takes `size` bytes from value_bytes; false, taking nothing, when fewer remain.
+  bool Charge(int64_t size) {
+    if (size < 0 || size > value_bytes) return false;
+    value_bytes -= size;
+    return true;
+  }
+  // True the first time the directory at `position` of `stream` is met in this walk.
+  bool FirstVisit(const TStream& stream, int64_t position) {
+    return directories_read.emplace(&stream, position).second;
+  }
 };
 
 class TTifTag : public TXOMObject {

@@ -130,7 +130,12 @@ bool DecodeCurrentDirectory(TIFF* tif, int64_t file_size, TRaster& result) {
 
 void LoadLastTiffImage(const std::string& file_name, TDibGraphic& image) {
   TFileStream stream(file_name);
+  LoadLastTiffImage(stream, image);
+}
+
+void LoadLastTiffImage(TStream& stream, TDibGraphic& image) {
   image.Clear();
+  stream.Seek(0);  // libtiff reads the header where the stream stands
   try {
     auto tif = OpenTiff(stream);
     if (!tif) return;

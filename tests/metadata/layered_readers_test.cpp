@@ -23,13 +23,6 @@ using testing::TiffWriter;
 
 std::string Be32(uint32_t value) { return EncodeNumber(Order::kMotorola, value, 4); }
 
-std::string PsdFile(const std::string& resources) {
-  const std::string header = std::string("8BPS\0\x01\0\0\0\0\0\0\0\x03", 14) + Be32(8) + Be32(8) +
-                             std::string("\0\x08\0\x03", 4);
-  return header + Be32(6) + "colour" + Be32(static_cast<uint32_t>(resources.size())) + resources +
-         Be32(0);
-}
-
 // EXIF data with an IFD1 thumbnail.
 std::string ExifWithThumbnail() {
   TiffWriter w(Order::kMotorola);
@@ -71,7 +64,7 @@ TEST(PsdReaderTest, ReadsTheImageResources) {
       ImageResource(1058, "", ExifWithThumbnail()) + ImageResource(1060, "", "<x>\n</x>") +
       ImageResource(1039, "", std::string(41, 'c'));
   TempDir dir;
-  const auto tif = OpenFile(dir, "a.psd", PsdFile(resources));
+  const auto tif = OpenFile(dir, "a.psd", testing::PsdFile(resources));
   EXPECT_EQ(tif->ByteOrder, tboMotorola);
   EXPECT_EQ(tif->IPTCResources.Count(), 5);
   EXPECT_EQ(tif->IPTCIFD.FindTag(25)->GetValue().AsText(), "Alps,\"Mont Blanc\"");
@@ -85,16 +78,16 @@ TEST(PsdReaderTest, ReadsTheImageResources) {
   EXPECT_EQ(icc->Components, 42);
 
   // EXIF in the resources is read only for Photoshop-style extensions.
-  const auto other = OpenFile(dir, "a.dat", PsdFile(resources));
+  const auto other = OpenFile(dir, "a.dat", testing::PsdFile(resources));
   EXPECT_EQ(other->GetMake(), "");
   EXPECT_EQ(other->IPTCIFD.FindTag(120)->GetValue().AsText(), "Caption");
 }
 
 TEST(PsdReaderTest, DamagedFiles) {
   TempDir dir;
-  EXPECT_EQ(OpenFile(dir, "a.psd", PsdFile(""))->ByteOrder, tboMotorola);
+  EXPECT_EQ(OpenFile(dir, "a.psd", testing::PsdFile(""))->ByteOrder, tboMotorola);
   // Colour-mode data longer than the file: the section length cannot be read.
-  std::string bytes = PsdFile(ImageResource(1028, "", IptcRecords({{120, "x"}})));
+  std::string bytes = testing::PsdFile(ImageResource(1028, "", IptcRecords({{120, "x"}})));
   bytes.replace(26, 4, Be32(0x7FFFFFFF));
   TTif tif;
   tif.FileName = dir.Write("b.psd", bytes);
@@ -102,7 +95,7 @@ TEST(PsdReaderTest, DamagedFiles) {
   EXPECT_NO_THROW(tif.Open(true, false));
   EXPECT_EQ(tif.ByteOrder, tboMotorola);
   // Every cut of a file with resources ends quietly.
-  const std::string full = PsdFile(ImageResource(1028, "", IptcRecords({{25, "Alps"}})) +
+  const std::string full = testing::PsdFile(ImageResource(1028, "", IptcRecords({{25, "Alps"}})) +
                                    ImageResource(1058, "", ExifWithThumbnail()));
   for (size_t cut = 8; cut <= full.size(); ++cut) ReadQuietly("c.psd", full.substr(0, cut));
 }

@@ -58,7 +58,7 @@ TEST(TifIfdTest, TruncatedDirectoryKeepsTheTagsRead) {
   EXPECT_EQ(d.FindTag(5), nullptr);
 }
 
-TEST(TifIfdTest, SubIfdChainThatLoopsStopsAfter129Directories) {
+TEST(TifIfdTest, SubIfdChainStopsAfter129DirectoriesOrAtOneAlreadyRead) {
   for (Order order : {Order::kIntel, Order::kMotorola}) {
     TiffWriter w(order);
     const int main = w.NewIfd();
@@ -88,8 +88,77 @@ TEST(TifIfdTest, SubIfdChainThatLoopsStopsAfter129Directories) {
     loop_bytes.replace(sub_pos + 2 + 12, 4, EncodeNumber(order, sub_pos, 4));
     TTifIFD d;
     ReadAt(d, loop_bytes, 8, order == Order::kIntel ? tboIntel : tboMotorola);
-    EXPECT_EQ(d.SubIFDs.Count(), 129);
+    // The directory met again is not read a second time: it stays empty and ends the chain.
+    ASSERT_EQ(d.SubIFDs.Count(), 2);
+    EXPECT_EQ(d.SubIFDs[0]->Tags.Count(), 1);
+    EXPECT_EQ(d.SubIFDs[1]->Tags.Count(), 0);
+
+    TiffWriter long_chain(order);
+    const int head = long_chain.NewIfd();
+    std::vector<int> chain;
+    for (int i = 0; i < 200; ++i) {
+      chain.push_back(long_chain.NewIfd());
+      long_chain.Add(chain.back(), 254, TiffWriter::kLong, {static_cast<uint64_t>(i)});
+      if (i > 0) long_chain.SetNext(chain[i - 1], chain[i]);
+    }
+    long_chain.AddSubIfds(head, {chain.front()});
+    TTifIFD chained;
+    ReadAt(chained, long_chain.Build(), 8, order == Order::kIntel ? tboIntel : tboMotorola);
+    EXPECT_EQ(chained.SubIFDs.Count(), 129);
   }
+}
+
+TEST(TifIfdTest, SubIfdsNamingOneDirectoryThousandsOfTimesCopyItsThumbnailOnce) {
+  // A thumbnail bomb: 3000 SubIFDs entries name the same directory, which holds a 256 KB
+  // thumbnail. Read naively, that is 750 MB of copies from a file of a quarter of that.
+  const std::string thumbnail = "\xFF\xD8" + std::string(256 * 1024, 'j');
+  for (Order order : {Order::kIntel, Order::kMotorola}) {
+    TiffWriter w(order);
+    const int main = w.NewIfd();
+    const int sub = w.NewIfd();
+    w.AddSubIfds(main, std::vector<int>(3000, sub));
+    w.AddBlob(sub, 513, 514, thumbnail);
+    const std::string bytes = w.Build();
+    TMemoryStream stream(bytes);
+    stream.Seek(8);
+    TWalkBudget budget(stream.Size());
+    const int64_t initial = budget.value_bytes;
+    TTifIFD d;
+    d.ReadIFD("f", stream, nullptr, -1, false, nullptr, false, 0,
+              order == Order::kIntel ? tboIntel : tboMotorola, &budget);
+
+    ASSERT_EQ(d.SubIFDs.Count(), 3000);
+    int64_t copied = 0;
+    for (const auto& directory : d.SubIFDs) copied += directory->ThumbDataStream.Size();
+    EXPECT_EQ(copied, static_cast<int64_t>(thumbnail.size()));
+    EXPECT_EQ(d.SubIFDs[0]->ThumbDataStream.View(), thumbnail);
+    EXPECT_TRUE(d.SubIFDs[2999]->Tags.Empty());
+    // The thumbnail and the 12 KB offsets list are all the walk copied.
+    EXPECT_EQ(initial - budget.value_bytes, static_cast<int64_t>(thumbnail.size()) + 3000 * 4);
+    EXPECT_EQ(budget.directories, kMaxDirectoriesPerWalk - 3001);
+  }
+}
+
+TEST(TifIfdTest, ThumbnailCopiesAreChargedToTheWalkBudget) {
+  // Two directories of one walk, each with its own 4 KB thumbnail, and a budget for one of them.
+  const std::string thumbnail = "\xFF\xD8" + std::string(4094, 't');
+  TiffWriter w;
+  const int main = w.NewIfd();
+  const int a = w.NewIfd();
+  const int b = w.NewIfd();
+  w.AddSubIfds(main, {a, b});
+  w.AddBlob(a, 513, 514, thumbnail);
+  w.AddBlob(b, 513, 514, thumbnail);
+  TMemoryStream stream(w.Build());
+  stream.Seek(8);
+  TWalkBudget budget(0);
+  budget.value_bytes = 8 + 4096 + 100;
+  TTifIFD d;
+  d.ReadIFD("f", stream, nullptr, -1, false, nullptr, false, 0, tboIntel, &budget);
+  ASSERT_EQ(d.SubIFDs.Count(), 2);
+  EXPECT_EQ(d.SubIFDs[0]->ThumbDataStream.Size(), 4096);
+  EXPECT_TRUE(d.SubIFDs[1]->ThumbDataStream.Empty());
+  EXPECT_EQ(budget.value_bytes, 100);
 }
 
 TEST(TifIfdTest, SubIfdsThatNestForeverAreBounded) {

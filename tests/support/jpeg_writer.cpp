@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "support/tiff_writer.h"
+
 namespace morvane::testing {
 
 namespace {
@@ -58,6 +60,14 @@ JpegWriter& JpegWriter::Raw(const std::string& bytes) {
 std::string JpegWriter::Build() const {
   const std::string scan_header = "\xFF\xDA" + BigEndian16(8) + std::string("\x01\x01\x00\x00\x3F\x00", 6);
   return "\xFF\xD8" + body_ + scan_header + std::string("\x12\x34\x56\x78", 4) + "\xFF\xD9";
+}
+
+std::string PsdFile(const std::string& resources) {
+  auto be32 = [](uint32_t value) { return EncodeNumber(Order::kMotorola, value, 4); };
+  const std::string header = std::string("8BPS\0\x01\0\0\0\0\0\0\0\x03", 14) + be32(8) + be32(8) +
+                             std::string("\0\x08\0\x03", 4);
+  return header + be32(6) + "colour" + be32(static_cast<uint32_t>(resources.size())) + resources +
+         be32(0);
 }
 
 std::string ImageResource(uint16_t id, const std::string& name, const std::string& data) {

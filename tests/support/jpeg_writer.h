@@ -30,6 +30,9 @@ class JpegWriter {
   std::string body_;
 };
 
+// A Photoshop file of an 8 x 8 RGB image: header, a 6-byte colour-mode section, the
+// image-resource section holding `resources`, and an empty layer section.
+std::string PsdFile(const std::string& resources);
 // One "8BIM" block in big-endian order, name and data padded to even length.
 std::string ImageResource(uint16_t id, const std::string& name, const std::string& data);
 // One IPTC dataset: 1C, record, dataset number, 2-byte big-endian length, data.
