@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "metadata/tag_numbers.h"
 #include "metadata/tif_reader.h"
 #include "platform/byte_order.h"
 #include "platform/errors.h"
@@ -140,8 +141,8 @@ void TCRWExif::CopyTo(TTif& tif) const {
     }
     tag->SetValue(TValue(text));
   };
-  set_text(271, Make());
-  set_text(272, Model());
+  set_text(kTagMake, Make());
+  set_text(kTagModel, Model());
 }
 
 std::optional<TCrwRecord> FindCrwRecord(TStream& file, uint32_t type) {

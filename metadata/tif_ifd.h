@@ -49,9 +49,6 @@ class TTifIFD : public TXOMObject {
   bool ReadThumbnail(TStream* stream, TMemoryStream* target, int64_t base_offset);
   void BuildStrips(const std::string& file_name);
 
-  // The dictionary-formatted text of the tag with that number, defined with the tag dictionary.
-  std::string GetTagText(int tag_number) const;
-
   // Empties Tags, ThumbDataStream, CameraMake and IFDType (not SubIFDs, ImageDataType, Strips).
   void Clear();
   void Assign(const TTifIFD& source);

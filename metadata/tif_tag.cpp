@@ -6,7 +6,9 @@
 #include <cmath>
 #include <cstring>
 
+#include "metadata/tag_numbers.h"
 #include "metadata/tif_ifd.h"
+#include "platform/byte_view.h"
 #include "platform/errors.h"
 #include "platform/sound.h"
 #include "platform/text.h"
@@ -19,17 +21,13 @@ constexpr int kBytesPerComponent[14] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8, 4
 constexpr char kAsciiPrefix[] = {'A', 'S', 'C', 'I', 'I', '\0', '\0', '\0'};
 constexpr std::string_view kAsciiPrefixText(kAsciiPrefix, 8);
 
-constexpr int kTagStripOffsets = 273;
-constexpr int kTagStripByteCounts = 279;
-constexpr int kTagSoftware = 305;
-constexpr int kTagUserComment = 37510;
-constexpr int kTagMakerNote = 37500;
-constexpr int kTagImageSourceData = 37724;
-constexpr int kTagOriginalRawFileData = 50828;
 
-bool IsSpecialRationalForValue(int tag) { return tag == 33434 || tag == 37377 || tag == 37380; }
+bool IsSpecialRationalForValue(int tag) {
+  return tag == kTagExposureTime || tag == kTagShutterSpeedValue || tag == kTagExposureBiasValue;
+}
 bool IsSpecialRationalForRaw(int tag) {
-  return tag == 33434 || tag == 37377 || tag == 37378 || tag == 37380 || tag == 37386;
+  return tag == kTagExposureTime || tag == kTagShutterSpeedValue || tag == kTagApertureValue ||
+         tag == kTagExposureBiasValue || tag == kTagFocalLength;
 }
 
 // Turns each `width`-byte number of a big-endian value little-endian in place; the numbers
@@ -106,10 +104,8 @@ size_t StoredComponents(const TTifTag& tag, int size) {
 
 // Component i of the value as an unsigned or signed integer; missing bytes read as zero.
 uint64_t UnsignedAt(const std::vector<uint8_t>& b, size_t i, int size) {
-  uint64_t v = 0;
-  const size_t at = i * static_cast<size_t>(size);
-  for (int k = size - 1; k >= 0; --k) v = (v << 8) | (at + k < b.size() ? b[at + k] : 0);
-  return v;
+  const auto width = static_cast<size_t>(size);
+  return TByteView(b).LEZeroFilled(i * width, width);
 }
 
 int64_t SignedAt(const std::vector<uint8_t>& b, size_t i, int size) {
