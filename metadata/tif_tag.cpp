@@ -86,10 +86,9 @@ std::string ReducedText(uint32_t n, uint32_t d) {
 // are not terminators, and only the non-zero bytes are kept.
 std::string TextOfBytes(const std::vector<uint8_t>& bytes, int tag) {
   const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  auto up_to_zero = [](std::string_view t) { return std::string(t.substr(0, t.find('\0'))); };
-  if (tag != kTagUserComment) return up_to_zero(text);
+  if (tag != kTagUserComment) return TextUpToZero(text);
   if (text.size() >= 8 && SameText(text.substr(0, 8), kAsciiPrefixText))
-    return std::string(text.substr(0, 8)) + up_to_zero(text.substr(8));
+    return std::string(text.substr(0, 8)) + TextUpToZero(text.substr(8));
   std::string out(kAsciiPrefixText);
   for (const char c : text)
     if (c != '\0') out += c;

@@ -15,6 +15,7 @@
 
 #include "metadata/tag_numbers.h"
 #include "metadata/tif_reader.h"
+#include "platform/byte_view.h"
 #include "platform/date_time.h"
 #include "platform/errors.h"
 #include "platform/regional.h"
@@ -265,8 +266,9 @@ class TX3FReader {
 
   // Each UTF-16 unit reduced to its low byte.
   static std::string LowBytesOfUtf16(const std::string& bytes) {
+    const TByteView units(bytes);
     std::string text(bytes.size() / 2, '\0');
-    for (size_t i = 0; i < text.size(); ++i) text[i] = bytes[2 * i];
+    for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>(units.U8(2 * i).value_or(0));
     return text;
   }
 
@@ -277,8 +279,8 @@ class TX3FReader {
     begin = std::clamp<int64_t>(begin, 0, size);
     end = std::clamp<int64_t>(end, 0, size);
     if (end <= begin) return {};
-    const std::string text = chars.substr(static_cast<size_t>(begin), static_cast<size_t>(end - begin));
-    return text.substr(0, text.find('\0'));
+    return TextUpToZero(std::string_view(chars).substr(static_cast<size_t>(begin),
+                                                       static_cast<size_t>(end - begin)));
   }
 
   void SetTag(int number, TTifIFD& directory, TTifTagDataFormat format, const TValue& value) {
