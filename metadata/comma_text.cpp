@@ -60,7 +60,8 @@ std::string CommaText(const std::vector<std::string>& items) {
   return out;
 }
 
-std::vector<std::string> ReadCommaText(std::string_view text, size_t max_items) {
+std::vector<std::string> ReadCommaText(std::string_view text, size_t max_items,
+                                       TCommaTextWork* work) {
   std::vector<std::string> items;
   const auto at_end = [&](size_t at) { return at >= text.size() || text[at] == '\0'; };
   size_t at = 0;
@@ -82,6 +83,8 @@ std::vector<std::string> ReadCommaText(std::string_view text, size_t max_items) 
       } while (!at_end(at) && IsBlank(text[at]));
     }
   }
+  // The position only moves forward, so it is the count of characters gone through.
+  if (work != nullptr) *work = {at, items.size()};
   return items;
 }
 

@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <optional>
 
+#include "metadata/tag_numbers.h"
 #include "metadata/tif_reader.h"
 #include "platform/byte_order.h"
 #include "platform/errors.h"
+#include "platform/text.h"
 
 namespace morvane {
 
@@ -28,8 +30,6 @@ constexpr int kMaxHeapDepth = 4;
 constexpr int kMaxHeapEntries = 4096;
 constexpr int64_t kMakeModelMaxBytes = 256;
 
-// The text of `bytes` up to their first zero byte.
-std::string TextUpToZero(std::string_view bytes) { return std::string(bytes.substr(0, bytes.find('\0'))); }
 
 // Looks for a record of one type in the heap [start, end) of the file and its sub-heaps. A heap
 // ends with the offset of its directory; the directory holds a 16-bit count and 10-byte entries
@@ -140,8 +140,8 @@ void TCRWExif::CopyTo(TTif& tif) const {
     }
     tag->SetValue(TValue(text));
   };
-  set_text(271, Make());
-  set_text(272, Model());
+  set_text(kTagMake, Make());
+  set_text(kTagModel, Model());
 }
 
 std::optional<TCrwRecord> FindCrwRecord(TStream& file, uint32_t type) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "metadata/iptc.h"
+#include "metadata/tag_numbers.h"
 #include "metadata/tif_reader.h"
 #include "platform/text.h"
 
@@ -10,7 +11,6 @@ namespace morvane {
 
 namespace {
 
-constexpr int kTagIccProfile = 34675;
 
 // Photoshop and Paint Shop Pro documents repeat their EXIF block in an image resource.
 bool TakesExifFromResources(const std::string& file_name) {

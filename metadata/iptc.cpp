@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "metadata/comma_text.h"
+#include "metadata/tag_numbers.h"
 #include "metadata/tif_ifd.h"
 #include "metadata/tif_tag.h"
 #include "platform/errors.h"
@@ -57,7 +58,8 @@ struct TGatheredDataset {
 }  // namespace
 
 bool IsRepeatableIptcDataset(int dataset) {
-  return dataset == 12 || dataset == 20 || dataset == 25 || dataset == 80 || dataset == 118;
+  return dataset == kTagIptcSubjectReference || dataset == kTagIptcSupplementalCategory ||
+         dataset == kTagIptcKeywords || dataset == kTagIptcByLine || dataset == kTagIptcContacts;
 }
 
 void TIPTCResources::ReadFromStream(TStream* stream, TTifByteOrder byte_order) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "metadata/jpeg_segments.h"
+#include "metadata/tag_numbers.h"
 #include "metadata/tif_reader.h"
 #include "platform/errors.h"
 #include "platform/text.h"
@@ -15,8 +16,6 @@ namespace morvane {
 
 namespace {
 
-constexpr int kTagOrientation = 274;
-constexpr int kTagUserComment = 37510;
 constexpr std::string_view kExifHeader{"Exif\0\0", 6};
 constexpr std::string_view kUserCommentAsciiPrefix{"ASCII\0\0\0", 8};
 constexpr int64_t kPhotoshopIdentifierSize = 14;

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/byte_order.h"
+#include "platform/byte_view.h"
 #include "platform/errors.h"
 #include "platform/text.h"
 
@@ -80,7 +81,7 @@ int TJpgMarkers::ReadFromStream(TStream& stream) {
     const int64_t data_size = static_cast<int64_t>(length) - 2;
     if (data_size < 0 || data_size > stream.Remaining()) throw EReadError();
     TJpgMarker* marker = Add();
-    marker->AppCode = (code[0] << 8) | code[1];
+    marker->AppCode = TByteView(code, 2).BE16(0).value_or(0);
     marker->DataStream.CopyFrom(stream, data_size);
     marker->DataStream.Seek(0);
     ++count;
@@ -103,17 +104,12 @@ TJpgMarker* TJpgMarkers::FindMarker(int kind) const {
 std::string TJpgMarkers::GetDimensions() const {
   for (const auto& marker : *this) {
     if (marker->AppCode != kJpgCodeBaselineFrame) continue;
-    TMemoryStream& data = marker->DataStream;
-    const int64_t saved = data.Position();
-    data.Seek(1);
-    uint8_t size[4];
-    const bool complete = data.Read(size, 4) == 4;
-    data.Seek(saved);
-    if (!complete) return {};
-    const int height = (size[0] << 8) | size[1];
-    const int width = (size[2] << 8) | size[3];
-    if (width + height < 1) return {};
-    return Format("%dx%d", width, height);
+    // The frame header: sample precision, then the height and the width, big-endian.
+    const TByteView frame(marker->DataStream.Bytes());
+    const auto height = frame.BE16(1);
+    const auto width = frame.BE16(3);
+    if (!height || !width || int{*width} + int{*height} < 1) return {};
+    return Format("%dx%d", int{*width}, int{*height});
   }
   return {};
 }

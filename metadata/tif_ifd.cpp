@@ -3,6 +3,8 @@
 // bytes copied are all limited (see TWalkBudget).
 #include "metadata/tif_ifd.h"
 
+#include "metadata/tag_numbers.h"
+#include "platform/byte_view.h"
 #include "platform/errors.h"
 #include "platform/text.h"
 
@@ -10,9 +12,6 @@ namespace morvane {
 
 namespace {
 
-constexpr int kTagSubIFDs = 330;
-constexpr int kTagThumbnailOffset = 513;
-constexpr int kTagThumbnailLength = 514;
 
 TTifByteOrder Switched(TTifByteOrder order) {
   if (order == tboIntel) return tboMotorola;
@@ -72,7 +71,7 @@ uint32_t TTifIFD::ReadIFD(const std::string& file_name, TStream& stream, const T
       TTifTag* tag = Tags.Add();
       tag->ReadEntry(file_name, stream, tag_filter, max_value_size, full_dng, value_stream,
                      base_offset, order, &walk);
-      if (tag->Components > kMaxComponents && tag->TagNumber != 37724) Tags.Remove(tag);
+      if (tag->Components > kMaxComponents && tag->TagNumber != kTagImageSourceData) Tags.Remove(tag);
     }
     next = ReadDWord(stream, order);
     ThumbDataStream.Clear();
@@ -94,7 +93,7 @@ uint32_t TTifIFD::ReadIFD(const std::string& file_name, TStream& stream, const T
   const size_t n = offsets.size() / static_cast<size_t>(bytes_per_value);
   ++walk.nesting;
   for (size_t i = 0; i < n && walk.directories > 0; ++i) {
-    uint32_t off = 4 * i + 4 <= offsets.size() ? LoadLE32(offsets.data() + 4 * i) : 0;
+    uint32_t off = TByteView(offsets).LE32(4 * i).value_or(0);
     int chain = 0;
     while (off != 0 && walk.directories > 0) {
       ++chain;
@@ -128,9 +127,8 @@ bool TTifIFD::ReadThumbnail(TStream* stream, TMemoryStream* target, int64_t base
   stream->Seek(position);
   target->Clear();
   if (target->CopyFrom(*stream, length) == 0) return false;
-  const auto& b = target->Bytes();
-  const bool known = b.size() >= 2 && ((b[0] == 0xFF && b[1] == 0xD8) || (b[0] == 'I' && b[1] == 'I') ||
-                                       (b[0] == 'M' && b[1] == 'M'));
+  const TByteView head(target->Bytes());
+  const bool known = head.StartsWith("\xFF\xD8") || head.StartsWith("II") || head.StartsWith("MM");
   if (!known) {
     target->Clear();
     return false;
@@ -141,18 +139,18 @@ bool TTifIFD::ReadThumbnail(TStream* stream, TMemoryStream* target, int64_t base
 
 void TTifIFD::BuildStrips(const std::string& file_name) {
   Strips.reset();
-  const TTifTag* planar = FindTag(284);
+  const TTifTag* planar = FindTag(kTagPlanarConfiguration);
   int64_t configuration = 1;
   if (planar != nullptr && !IntegerValue(*planar, configuration)) return;
   if (configuration != 1 && configuration != 2) return;
-  const TTifTag* offsets = FindTag(273);
+  const TTifTag* offsets = FindTag(kTagStripOffsets);
   const TTifTag* counts = nullptr;
   if (offsets != nullptr) {
-    counts = FindTag(279);
+    counts = FindTag(kTagStripByteCounts);
   } else {
-    offsets = FindTag(324);
+    offsets = FindTag(kTagTileOffsets);
     if (offsets != nullptr) ImageDataType = tidtTiled;
-    counts = FindTag(325);
+    counts = FindTag(kTagTileByteCounts);
   }
   if (offsets == nullptr || counts == nullptr || offsets->Bytes().size() != counts->Bytes().size())
     return;
@@ -160,11 +158,13 @@ void TTifIFD::BuildStrips(const std::string& file_name) {
   const size_t k = size % 4 == 0 ? size / 4 : 1;
   Strips = std::make_unique<TTifTags>();
   Strips->FileName = file_name;
+  const TByteView offset_bytes(offsets->Bytes());
+  const TByteView count_bytes(counts->Bytes());
   for (size_t i = 0; i < k; ++i) {
     TTifTag* strip = Strips->Add();
     strip->TagNumber = offsets->TagNumber;
-    strip->ValueOffset = 4 * i + 4 <= size ? static_cast<int32_t>(LoadLE32(offsets->Bytes().data() + 4 * i)) : 0;
-    strip->Components = 4 * i + 4 <= size ? static_cast<int32_t>(LoadLE32(counts->Bytes().data() + 4 * i)) : 0;
+    strip->ValueOffset = static_cast<int32_t>(offset_bytes.LE32(4 * i).value_or(0));
+    strip->Components = static_cast<int32_t>(count_bytes.LE32(4 * i).value_or(0));
   }
 }
 

@@ -53,9 +53,6 @@ class TTifIFD : public TXOMObject {
                      TWalkBudget* budget = nullptr);
   void BuildStrips(const std::string& file_name);
 
-  // The dictionary-formatted text of the tag with that number, defined with the tag dictionary.
-  std::string GetTagText(int tag_number) const;
-
   // Empties Tags, ThumbDataStream, CameraMake and IFDType (not SubIFDs, ImageDataType, Strips).
   void Clear();
   void Assign(const TTifIFD& source);

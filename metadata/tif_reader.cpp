@@ -9,6 +9,8 @@
 #include <set>
 
 #include "metadata/containers.h"
+#include "metadata/tag_numbers.h"
+#include "platform/byte_view.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "metadata/reader_lock.h"
@@ -18,14 +20,6 @@ namespace morvane {
 
 namespace {
 
-constexpr int kTagExifPointer = 34665;
-constexpr int kTagInteropPointer = 40965;
-constexpr int kTagGpsPointer = 34853;
-constexpr int kTagIptc = 33723;
-constexpr int kTagXmp = 700;
-constexpr int kTagMakerNote = 37500;
-constexpr int kTagDngPrivateData = 50740;
-constexpr int kTagIccProfile = 34675;
 constexpr int kMaxMainChain = 1024;
 // A Nikon type-3 maker note holds a whole TIFF; real files need one level of it.
 constexpr int kMaxMakerNoteNesting = 1;
@@ -38,9 +32,7 @@ bool HasExtension(const std::string& file_name, std::initializer_list<const char
 
 // The first four value bytes of a pointer tag, little-endian (missing bytes read as zero).
 uint32_t PointerValue(const TTifTag& tag) {
-  uint8_t b[4] = {0, 0, 0, 0};
-  std::copy_n(tag.Bytes().begin(), std::min<size_t>(4, tag.Bytes().size()), b);
-  return LoadLE32(b);
+  return static_cast<uint32_t>(TByteView(tag.Bytes()).LEZeroFilled(0, 4));
 }
 
 // Where a maker-note directory starts, how it is read and what its offsets are relative to.
@@ -57,8 +49,6 @@ struct MakerNoteLayout {
 };
 
 // The sections of today's Olympus notes that are read as directories: equipment, camera settings.
-constexpr int kTagOlympusEquipment = 0x2010;
-constexpr int kTagOlympusCameraSettings = 0x2020;
 bool IsOlympusSection(int tag) { return tag == kTagOlympusEquipment || tag == kTagOlympusCameraSettings; }
 
 bool StartsWithBytes(std::string_view data, std::string_view signature) {
@@ -291,8 +281,7 @@ void TTif::ReadMakerNotes(TStream* value_stream, int64_t base_offset) {
     layout.byte_order = tboMotorola;
   } else if (maker == "FUJIF") {
     // "FUJIFILM", then the directory's offset; every offset counts from the note's start.
-    const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
-    const uint32_t directory = data.size() >= 12 ? LoadLE32(bytes + 8) : 12;
+    const uint32_t directory = TByteView(data).LE32(8).value_or(12);
     from_notes(directory >= 12 && directory < data.size() ? directory : 12, tboIntel, 0);
   } else if (maker == "SEIKO" || maker == "SANYO") {
     // An 8-byte header, then a directory whose offsets count from the TIFF header.
@@ -350,10 +339,11 @@ void TTif::ReadOlympusSections(TStream& values, int64_t relative, TTifByteOrder 
   for (const auto& tag : ExifMarkerNotesIFD.Tags) {
     if (!IsOlympusSection(tag->TagNumber) || tag->DataStream.Empty()) continue;
     int64_t start = -1;
-    if (tag->DataFormat == tdfUndefined && tag->ValueOffset >= 0)
+    if (tag->DataFormat == tdfUndefined && tag->ValueOffset >= 0) {
       start = relative + static_cast<uint32_t>(tag->ValueOffset);
-    else if ((tag->DataFormat == tdfUnsignedLong || tag->DataFormat == tdfIFD) && tag->Bytes().size() >= 4)
-      start = relative + LoadLE32(tag->Bytes().data());
+    } else if (tag->DataFormat == tdfUnsignedLong || tag->DataFormat == tdfIFD) {
+      if (const auto pointer = TByteView(tag->Bytes()).LE32(0)) start = relative + *pointer;
+    }
     if (start < 0 || start + 2 > values.Size()) continue;
     TTifIFD* section = ExifMarkerNotesIFD.SubIFDs.Add();
     section->Name = ExifMarkerNotesIFD.Name;
@@ -432,12 +422,12 @@ TMemoryStream* TTif::GetThumbnailStream() {
 }
 
 std::string TTif::GetMake() const {
-  const TTifTag* tag = FindTag(271, ikAll);
+  const TTifTag* tag = FindTag(kTagMake, ikAll);
   return tag != nullptr ? tag->GetValue().AsText() : std::string();
 }
 
 std::string TTif::GetModel() const {
-  const TTifTag* tag = FindTag(272, ikAll);
+  const TTifTag* tag = FindTag(kTagModel, ikAll);
   return tag != nullptr ? tag->GetValue().AsText() : std::string();
 }
 

@@ -6,7 +6,9 @@
 #include <cmath>
 #include <cstring>
 
+#include "metadata/tag_numbers.h"
 #include "metadata/tif_ifd.h"
+#include "platform/byte_view.h"
 #include "platform/errors.h"
 #include "platform/sound.h"
 #include "platform/text.h"
@@ -19,17 +21,13 @@ constexpr int kBytesPerComponent[14] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8, 4
 constexpr char kAsciiPrefix[] = {'A', 'S', 'C', 'I', 'I', '\0', '\0', '\0'};
 constexpr std::string_view kAsciiPrefixText(kAsciiPrefix, 8);
 
-constexpr int kTagStripOffsets = 273;
-constexpr int kTagStripByteCounts = 279;
-constexpr int kTagSoftware = 305;
-constexpr int kTagUserComment = 37510;
-constexpr int kTagMakerNote = 37500;
-constexpr int kTagImageSourceData = 37724;
-constexpr int kTagOriginalRawFileData = 50828;
 
-bool IsSpecialRationalForValue(int tag) { return tag == 33434 || tag == 37377 || tag == 37380; }
+bool IsSpecialRationalForValue(int tag) {
+  return tag == kTagExposureTime || tag == kTagShutterSpeedValue || tag == kTagExposureBiasValue;
+}
 bool IsSpecialRationalForRaw(int tag) {
-  return tag == 33434 || tag == 37377 || tag == 37378 || tag == 37380 || tag == 37386;
+  return tag == kTagExposureTime || tag == kTagShutterSpeedValue || tag == kTagApertureValue ||
+         tag == kTagExposureBiasValue || tag == kTagFocalLength;
 }
 
 // Turns each `width`-byte number of a big-endian value little-endian in place; the numbers
@@ -88,10 +86,9 @@ std::string ReducedText(uint32_t n, uint32_t d) {
 // are not terminators, and only the non-zero bytes are kept.
 std::string TextOfBytes(const std::vector<uint8_t>& bytes, int tag) {
   const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  auto up_to_zero = [](std::string_view t) { return std::string(t.substr(0, t.find('\0'))); };
-  if (tag != kTagUserComment) return up_to_zero(text);
+  if (tag != kTagUserComment) return TextUpToZero(text);
   if (text.size() >= 8 && SameText(text.substr(0, 8), kAsciiPrefixText))
-    return std::string(text.substr(0, 8)) + up_to_zero(text.substr(8));
+    return std::string(text.substr(0, 8)) + TextUpToZero(text.substr(8));
   std::string out(kAsciiPrefixText);
   for (const char c : text)
     if (c != '\0') out += c;
@@ -106,10 +103,8 @@ size_t StoredComponents(const TTifTag& tag, int size) {
 
 // Component i of the value as an unsigned or signed integer; missing bytes read as zero.
 uint64_t UnsignedAt(const std::vector<uint8_t>& b, size_t i, int size) {
-  uint64_t v = 0;
-  const size_t at = i * static_cast<size_t>(size);
-  for (int k = size - 1; k >= 0; --k) v = (v << 8) | (at + k < b.size() ? b[at + k] : 0);
-  return v;
+  const auto width = static_cast<size_t>(size);
+  return TByteView(b).LEZeroFilled(i * width, width);
 }
 
 int64_t SignedAt(const std::vector<uint8_t>& b, size_t i, int size) {

@@ -112,11 +112,6 @@ class TTifTag : public TXOMObject {
   // The collection holding this tag, if any.
   const TTifTags* Owner() const;
 
-  // Dictionary properties, defined with the tag dictionary.
-  std::string TagName() const;
-  std::string TagDescription() const;
-  std::string TagValue() const;
-
   void Assign(const TTifTag& source);
 
   const std::vector<uint8_t>& Bytes() const { return DataStream.Bytes(); }

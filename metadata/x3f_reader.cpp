@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "metadata/tag_numbers.h"
 #include "metadata/tif_reader.h"
+#include "platform/byte_view.h"
 #include "platform/date_time.h"
 #include "platform/errors.h"
 #include "platform/regional.h"
@@ -35,10 +37,6 @@ constexpr uint32_t kImageFormatJpeg = 18;
 constexpr uint32_t kImageFormatRaw = 3;
 constexpr int kMinVersionTimesTen = 21;  // property sections are read from version 2.1 on
 
-constexpr int kTagImageWidth = 256;
-constexpr int kTagImageLength = 257;
-constexpr int kTagOrientation = 274;
-constexpr int kTagCaption = 120;
 
 // An ordered list of "name=value" lines with case-insensitive name lookup: setting a present
 // name replaces its line in place, setting an empty value removes the line. A line's name is
@@ -263,13 +261,14 @@ class TX3FReader {
                      CharsBetween(chars, value_at, value_end - 1));
     }
     MapProperties(properties);
-    SetTag(kTagCaption, tif_.IPTCIFD, tdfAsciiString, TValue(properties.Text()));
+    SetTag(kTagIptcCaption, tif_.IPTCIFD, tdfAsciiString, TValue(properties.Text()));
   }
 
   // Each UTF-16 unit reduced to its low byte.
   static std::string LowBytesOfUtf16(const std::string& bytes) {
+    const TByteView units(bytes);
     std::string text(bytes.size() / 2, '\0');
-    for (size_t i = 0; i < text.size(); ++i) text[i] = bytes[2 * i];
+    for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>(units.U8(2 * i).value_or(0));
     return text;
   }
 
@@ -280,8 +279,8 @@ class TX3FReader {
     begin = std::clamp<int64_t>(begin, 0, size);
     end = std::clamp<int64_t>(end, 0, size);
     if (end <= begin) return {};
-    const std::string text = chars.substr(static_cast<size_t>(begin), static_cast<size_t>(end - begin));
-    return text.substr(0, text.find('\0'));
+    return TextUpToZero(std::string_view(chars).substr(static_cast<size_t>(begin),
+                                                       static_cast<size_t>(end - begin)));
   }
 
   void SetTag(int number, TTifIFD& directory, TTifTagDataFormat format, const TValue& value) {
@@ -302,35 +301,35 @@ class TX3FReader {
   void MapProperty(const std::string& name, const std::string& value) {
     TTifIFD& exif = tif_.ExifIFD;
     if (name == "CAMMANUF") {
-      SetTag(271, Ifd0(), tdfAsciiString, TValue(value));
+      SetTag(kTagMake, Ifd0(), tdfAsciiString, TValue(value));
     } else if (name == "CAMMODEL") {
-      SetTag(272, Ifd0(), tdfAsciiString, TValue(value));
+      SetTag(kTagModel, Ifd0(), tdfAsciiString, TValue(value));
     } else if (name == "FLENGTH" || name == "FLEQ35MM") {
       const std::optional<TDecimal> length = ReadDecimal(value);
       if (!length) return;
-      SetTag(name == "FLENGTH" ? 37386 : 41989, exif, tdfUnsignedRational, RationalValue(*length));
+      SetTag(name == "FLENGTH" ? kTagFocalLength : kTagFocalLengthIn35mmFilm, exif, tdfUnsignedRational, RationalValue(*length));
     } else if (name == "APERTURE") {
       std::string text = value;
       for (char& c : text)
         if (c == '.') c = RegionalSettings().DecimalSeparator;
-      SetTag(33437, exif, tdfUnsignedRational, TValue(StrToFloat(text)));
+      SetTag(kTagFNumber, exif, tdfUnsignedRational, TValue(StrToFloat(text)));
     } else if (name == "AEMODE") {
       const int metering = value == "8" ? 5 : value == "C" ? 2 : value == "A" ? 1 : 0;
-      SetTag(37383, exif, tdfUnsignedShort, TValue(metering));
+      SetTag(kTagMeteringMode, exif, tdfUnsignedShort, TValue(metering));
     } else if (name == "TIME") {
       const std::string text = FormatExifDateTime(DateTimeFromUnixSeconds(StrToInt64(value)));
-      SetTag(306, Ifd0(), tdfAsciiString, TValue(text));
-      SetTag(36867, exif, tdfAsciiString, TValue(text));
-      SetTag(36868, exif, tdfAsciiString, TValue(text));
+      SetTag(kTagDateTime, Ifd0(), tdfAsciiString, TValue(text));
+      SetTag(kTagDateTimeOriginal, exif, tdfAsciiString, TValue(text));
+      SetTag(kTagDateTimeDigitized, exif, tdfAsciiString, TValue(text));
     } else if (name == "FLASH") {
       const int flash = value == "REDEYE" ? 69 : value == "ON" ? 1 : 0;
-      SetTag(37385, exif, tdfUnsignedShort, TValue(flash));
+      SetTag(kTagFlash, exif, tdfUnsignedShort, TValue(flash));
     } else if (name == "ISO") {
       const std::optional<TDecimal> iso = ReadDecimal(value);
       if (!iso) return;
       const double rounded = std::round(static_cast<double>(iso->Numerator) /
                                         static_cast<double>(iso->Denominator));
-      SetTag(34855, exif, tdfUnsignedShort, TValue(static_cast<int64_t>(rounded)));
+      SetTag(kTagISOSpeedRatings, exif, tdfUnsignedShort, TValue(static_cast<int64_t>(rounded)));
     }
   }
 

@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "platform/byte_view.h"
 #include "platform/text.h"
 
 namespace morvane {
@@ -51,12 +52,13 @@ std::optional<TGuid> GuidFromString(std::string_view text) {
     bytes[k++] = static_cast<uint8_t>(hi << 4 | lo);
     i += 2;
   }
+  // The text spells the first three fields most significant byte first.
+  const TByteView spelled(bytes, sizeof bytes);
   TGuid g;
-  g.Data1 = static_cast<uint32_t>(bytes[0]) << 24 | static_cast<uint32_t>(bytes[1]) << 16 |
-            static_cast<uint32_t>(bytes[2]) << 8 | bytes[3];
-  g.Data2 = static_cast<uint16_t>(bytes[4] << 8 | bytes[5]);
-  g.Data3 = static_cast<uint16_t>(bytes[6] << 8 | bytes[7]);
-  for (int i = 0; i < 8; ++i) g.Data4[i] = bytes[8 + i];
+  g.Data1 = spelled.BE32(0).value_or(0);
+  g.Data2 = spelled.BE16(4).value_or(0);
+  g.Data3 = spelled.BE16(6).value_or(0);
+  for (size_t i = 0; i < 8; ++i) g.Data4[i] = spelled.U8(8 + i).value_or(0);
   return g;
 }
 

@@ -82,6 +82,8 @@ std::string TrimRight(std::string_view text) {
   return std::string(text.substr(0, e));
 }
 
+std::string TextUpToZero(std::string_view bytes) { return std::string(bytes.substr(0, bytes.find('\0'))); }
+
 std::string Trim(std::string_view text) { return TrimRight(TrimLeft(text)); }
 
 bool TryStrToInt64(std::string_view text, int64_t& result) {

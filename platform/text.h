@@ -20,6 +20,8 @@ bool ContainsText(std::string_view text, std::string_view part);   // ignoring l
 std::string Trim(std::string_view text);
 std::string TrimLeft(std::string_view text);
 std::string TrimRight(std::string_view text);
+// The text up to its first zero byte: zero-terminated texts stored in a field of fixed size.
+std::string TextUpToZero(std::string_view bytes);
 
 // Whole numbers: optional blanks before, an optional sign, decimal digits (or "$"/"0x" hex).
 // Throws EConvertError("'text' is not a valid integer value") otherwise, or when out of range.

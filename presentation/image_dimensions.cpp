@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "metadata/tag_numbers.h"
 #include "metadata/tif_ifd.h"
 #include "metadata/tif_reader.h"
 #include "platform/text.h"
@@ -104,16 +105,16 @@ std::string ComputeImgDimensions(TTif& tif) {
   if (tif.IFDs.Empty()) return {};
   const TTifIFD* directory = tif.IFDs[0];
   if (tif.IsDng() && !directory->SubIFDs.Empty()) directory = directory->SubIFDs[0];
-  std::string width = directory->GetTagText(256);
-  std::string height = directory->GetTagText(257);
-  if (width.empty()) width = GetTagText(tif, 40962, ikAll);
-  if (height.empty()) height = GetTagText(tif, 40963, ikAll);
-  if (width.empty()) width = directory->GetTagText(40962);
-  if (height.empty()) height = directory->GetTagText(40963);
+  std::string width = GetTagText(*directory, kTagImageWidth);
+  std::string height = GetTagText(*directory, kTagImageLength);
+  if (width.empty()) width = GetTagText(tif, kTagPixelXDimension, ikAll);
+  if (height.empty()) height = GetTagText(tif, kTagPixelYDimension, ikAll);
+  if (width.empty()) width = GetTagText(*directory, kTagPixelXDimension);
+  if (height.empty()) height = GetTagText(*directory, kTagPixelYDimension);
   if (tif.IsRaw()) ApplyCameraTable(tif.GetMake(), tif.GetModel(), width, height);
   std::string result;
   if (!width.empty()) {
-    const TTifTag* orientation = tif.FindTag(274, ikAll);
+    const TTifTag* orientation = tif.FindTag(kTagOrientation, ikAll);
     const std::string turn = orientation == nullptr ? "1" : orientation->GetValue().AsText();
     result = turn == "1" || turn == "3" ? width + "x" + height : height + "x" + width;
   }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <exception>
 
+#include "metadata/tag_numbers.h"
 #include "metadata/tif_reader.h"
 #include "platform/regional.h"
 #include "platform/text.h"
@@ -14,10 +15,14 @@ namespace morvane {
 
 namespace {
 
-// The tags the info tip reads: only their values are loaded. DNGLensInfo (50736) is among them
+// The tags the info tip reads: only their values are loaded. The DNG lens range is among them
 // so that a DNG shows its real lens range rather than a range of zeros.
-constexpr int kInfoTipTags[] = {34665, 271,   272,   306,   36867, 36868, 37378, 37383,
-                                33437, 33434, 37386, 37500, 34855, 37385, 50736};
+constexpr int kInfoTipTags[] = {
+    kTagExifPointer,     kTagMake,          kTagModel,       kTagDateTime,
+    kTagDateTimeOriginal, kTagDateTimeDigitized, kTagApertureValue, kTagMeteringMode,
+    kTagFNumber,         kTagExposureTime,  kTagFocalLength, kTagMakerNote,
+    kTagISOSpeedRatings, kTagFlash,         kTagDngLensInfo,
+};
 
 struct TSummaryItem {
   int Tag;
@@ -26,9 +31,9 @@ struct TSummaryItem {
 };
 
 constexpr TSummaryItem kFormattedItems[] = {
-    {37386, "Focal Length: ", ""},
-    {33437, "F-Number: ", ""},
-    {33434, "Exposure Time: ", ""},
+    {kTagFocalLength, "Focal Length: ", ""},
+    {kTagFNumber, "F-Number: ", ""},
+    {kTagExposureTime, "Exposure Time: ", ""},
 };
 
 void Append(std::string& text, const std::string& separator, const std::string& item) {
@@ -50,7 +55,7 @@ std::string GetSummary(TTif& tif, const std::string& separator, bool with_labels
   if (!text.empty()) text += "-";
   text += Trim(tif.GetModel());
 
-  if (const TTifTag* date = tif.FindTag(306, ikAll))
+  if (const TTifTag* date = tif.FindTag(kTagDateTime, ikAll))
     Append(text, separator, std::string(with_labels ? "Date: " : "") + date->GetValue().AsText().substr(0, 10));
   for (const TSummaryItem& item : kFormattedItems) {
     bool present = false;
@@ -60,7 +65,7 @@ std::string GetSummary(TTif& tif, const std::string& separator, bool with_labels
   const std::string iso = GetISO(tif);
   if (!iso.empty()) Append(text, separator, (with_labels ? "ISO: " : "ISO-") + iso);
   bool flash_present = false;
-  const std::string flash = FormattedTag(tif, 37385, flash_present);
+  const std::string flash = FormattedTag(tif, kTagFlash, flash_present);
   if (flash_present) Append(text, separator, (with_labels ? "Flash: " : "Flash-") + flash);
   return text;
 }

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "metadata/tag_numbers.h"
 #include "metadata/tif_ifd.h"
 #include "metadata/tif_reader.h"
 #include "presentation/dictionary_lock.h"
@@ -68,15 +69,15 @@ TTagDictionary MakerNotesTagListDictionary(const TTif& tif, std::string_view mak
   if (maker_notes.IFDType == "1") return NikonType1Tags;
   if (maker_notes.IFDType == "2" || maker_notes.IFDType == "3") return NikonTags;
   // A note without a known header: EXIF versions after 2.10 came with the later note format.
-  const TTifTag* version = tif.FindTag(36864, ikAll);
+  const TTifTag* version = tif.FindTag(kTagExifVersion, ikAll);
   if (version != nullptr && StrToInt(version->GetValue().AsText()) > 210) return NikonTags;
   return NikonType1Tags;
 }
 
 TTagDictionary MakerNotesSectionDictionary(std::string_view make, const TTifIFD& section) {
   if (!StartsText("OLYMP", make)) return {};
-  if (section.IFDType == "8208") return OlympusEquipmentTags;
-  if (section.IFDType == "8224") return OlympusCameraSettingsTags;
+  if (section.IFDType == std::to_string(kTagOlympusEquipment)) return OlympusEquipmentTags;
+  if (section.IFDType == std::to_string(kTagOlympusCameraSettings)) return OlympusCameraSettingsTags;
   return {};
 }
 

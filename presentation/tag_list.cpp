@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "metadata/tag_numbers.h"
 #include "metadata/tif_ifd.h"
 #include "metadata/tif_reader.h"
 #include "metadata/tif_tag.h"
@@ -88,7 +89,7 @@ void GetTagList(TTif& tif, std::vector<std::string>& list, int kinds) {
     }
   }
   if ((kinds & ikGps) != 0) ListDirectory(tif.GPSIFD, GpsTags, list);
-  if ((kinds & ikMakerNotes) != 0 && tif.FindTag(271, ikAll) != nullptr) {
+  if ((kinds & ikMakerNotes) != 0 && tif.FindTag(kTagMake, ikAll) != nullptr) {
     const TTagDictionary dictionary =
         MakerNotesTagListDictionary(tif, tif.GetMake(), tif.ExifMarkerNotesIFD);
     ListDirectory(tif.ExifMarkerNotesIFD, dictionary, list);

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "metadata/tag_numbers.h"
 #include "metadata/tif_ifd.h"
 #include "metadata/tif_reader.h"
 #include "metadata/tif_tag.h"
@@ -19,8 +20,6 @@
 namespace morvane {
 
 namespace {
-
-constexpr int kISOSpeedRatings = 34855;
 
 std::string MakePrefix(const TTif& tif) { return UpperCase(tif.GetMake().substr(0, 5)); }
 
@@ -71,7 +70,7 @@ std::string NamedRowValue(TTif& tif, const std::string& name, int kinds) {
   const TTifTag* tag = tif.FindTag(entry->Tag, kinds);
   if (tag == nullptr) return {};
   std::string result = FormatTagValue(*tag, *entry);
-  if (result.empty() && entry->Tag == kISOSpeedRatings) result = GetISO(tif);
+  if (result.empty() && entry->Tag == kTagISOSpeedRatings) result = GetISO(tif);
   return result;
 }
 
@@ -116,13 +115,13 @@ std::string GetTagText(TTif& tif, int tag_number, int kinds) {
   const TTifTag* tag = tif.FindTag(tag_number, kinds);
   if (tag == nullptr) return {};
   std::string result = FormatTagValue(*tag, *entry);
-  if (result.empty() && tag_number == kISOSpeedRatings) result = GetISO(tif);
+  if (result.empty() && tag_number == kTagISOSpeedRatings) result = GetISO(tif);
   return result;
 }
 
-std::string TTifIFD::GetTagText(int tag_number) const {
+std::string GetTagText(const TTifIFD& directory, int tag_number) {
   const TTifTag* last = nullptr;
-  for (const auto& tag : Tags)
+  for (const auto& tag : directory.Tags)
     if (tag->TagNumber == tag_number) last = tag.get();
   if (last == nullptr) return {};
   const auto entry = FindTagEntryForKinds(tag_number, ikAll);
@@ -142,7 +141,7 @@ std::string GetValueByName(TTif& tif, const std::string& name, int kinds) {
 }
 
 std::string GetLensInfo(TTif& tif) {
-  if (tif.FindTag(50736, ikAll) != nullptr) return NamedRowValue(tif, "DNGLensInfo", ikAll);
+  if (tif.FindTag(kTagDngLensInfo, ikAll) != nullptr) return NamedRowValue(tif, "DNGLensInfo", ikAll);
   const std::string prefix = MakePrefix(tif);
   if (prefix == "NIKON") return NamedRowValue(tif, "LensInformation", ikMakerNotes);
   if (prefix == "MINOL" || prefix == "KONIC") return NamedRowValue(tif, "LensID", ikMakerNotes);
@@ -156,11 +155,11 @@ std::string GetLensInfo(TTif& tif) {
 }
 
 std::string GetISO(TTif& tif) {
-  if (const TTifTag* iso = tif.FindTag(kISOSpeedRatings, ikAll)) return iso->GetValue().AsText();
+  if (const TTifTag* iso = tif.FindTag(kTagISOSpeedRatings, ikAll)) return iso->GetValue().AsText();
   const std::string prefix = MakePrefix(tif);
   if (prefix == "NIKON") {
     if (tif.ExifMarkerNotesIFD.Tags.Empty()) tif.ReadMakerNotes(nullptr, 0);
-    const TTifTag* iso = tif.ExifMarkerNotesIFD.FindTag(2);
+    const TTifTag* iso = tif.ExifMarkerNotesIFD.FindTag(kTagNikonISO);
     return iso == nullptr ? std::string() : LargerOfPair(iso->GetValue().AsText());
   }
   if (prefix == "CANON") {
@@ -174,19 +173,19 @@ std::string GetISO(TTif& tif) {
   return {};
 }
 
-std::string TTifTag::TagName() const {
-  const auto entry = FindTagEntryForKinds(TagNumber, DictionaryKinds());
+std::string TagName(const TTifTag& tag) {
+  const auto entry = FindTagEntryForKinds(tag.TagNumber, tag.DictionaryKinds());
   return entry ? std::string(entry->Name) : std::string();
 }
 
-std::string TTifTag::TagDescription() const {
-  const auto entry = FindTagEntryForKinds(TagNumber, DictionaryKinds());
+std::string TagDescription(const TTifTag& tag) {
+  const auto entry = FindTagEntryForKinds(tag.TagNumber, tag.DictionaryKinds());
   return entry ? std::string(entry->Label()) : std::string();
 }
 
-std::string TTifTag::TagValue() const {
-  const auto entry = FindTagEntryForKinds(TagNumber, DictionaryKinds());
-  return entry ? FormatTagValue(*this, *entry) : std::string();
+std::string TagValue(const TTifTag& tag) {
+  const auto entry = FindTagEntryForKinds(tag.TagNumber, tag.DictionaryKinds());
+  return entry ? FormatTagValue(tag, *entry) : std::string();
 }
 
 }  // namespace morvane

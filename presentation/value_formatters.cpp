@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "metadata/tif_tag.h"
+#include "platform/byte_view.h"
 #include "platform/errors.h"
 #include "presentation/dictionary_lock.h"
 #include "platform/regional.h"
@@ -293,9 +294,10 @@ std::string FormatPrivateData(const std::string& value_text) {
   return "Yes (" + name + ")";
 }
 
-std::string ExpandSubTable(const std::string& value_text, TTagDictionary sub_table) {
+std::string ExpandSubTable(const std::string& value_text, TTagDictionary sub_table,
+                           TCommaTextWork* work) {
   TLockGuard guard(DictionaryLock());
-  const std::vector<std::string> items = ReadCommaText(value_text, ItemsNeeded(sub_table));
+  const std::vector<std::string> items = ReadCommaText(value_text, ItemsNeeded(sub_table), work);
   std::string result;
   for (const TTagEntry& row : sub_table) {
     if (row.Tag >= items.size()) continue;
@@ -323,12 +325,11 @@ std::string ExpandMinoltaSettings(const std::string& value_text) {
   // groups are settings: a short group at the end is left out.
   const size_t needed = ItemsNeeded(MinoltaCameraSettings);
   std::string list;
-  const auto* bytes = reinterpret_cast<const uint8_t*>(value_text.data());
-  for (size_t offset = 0, count = 0; offset + 4 <= value_text.size() && count < needed;
-       offset += 4, ++count) {
-    const uint32_t setting = (uint32_t{bytes[offset]} << 24) | (uint32_t{bytes[offset + 1]} << 16) |
-                             (uint32_t{bytes[offset + 2]} << 8) | uint32_t{bytes[offset + 3]};
-    list += std::to_string(setting);
+  const TByteView block(value_text);
+  for (size_t count = 0; count < needed; ++count) {
+    const auto setting = block.BE32(4 * count);
+    if (!setting) break;
+    list += std::to_string(*setting);
     list += ',';
   }
   return ExpandSubTable(list, MinoltaCameraSettings);

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "metadata/comma_text.h"
 #include "presentation/tag_dictionary.h"
 
 namespace morvane {
@@ -36,8 +37,10 @@ std::string FormatPresence(const std::string& value_text);
 std::string FormatPrivateData(const std::string& value_text);
 
 // The settings of a comma-separated value list, each named by the sub-table row of its position:
-// "INLINE;" followed by "label = value" items in double quotes, separated by ",".
-std::string ExpandSubTable(const std::string& value_text, TTagDictionary sub_table);
+// "INLINE;" followed by "label = value" items in double quotes, separated by ",". Reads the
+// list only as far as the sub-table's last position; `work`, when given, receives that reading.
+std::string ExpandSubTable(const std::string& value_text, TTagDictionary sub_table,
+                           TCommaTextWork* work = nullptr);
 // The Minolta settings block (bytes in file order: big-endian 32-bit settings, position n in
 // bytes 4n to 4n+3), expanded through MinoltaCameraSettings.
 std::string ExpandMinoltaSettings(const std::string& value_text);

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "metadata/crw_reader.h"
+#include "metadata/tag_numbers.h"
 #include "metadata/tif_reader.h"
 #include "platform/byte_order.h"
 #include "platform/files.h"
@@ -22,13 +23,6 @@ namespace morvane {
 
 namespace {
 
-constexpr int kTagImageWidth = 256;
-constexpr int kTagImageLength = 257;
-constexpr int kTagPhotometric = 262;
-constexpr int kTagOrfThumbnail = 256;          // maker note of .ORF files
-constexpr int kTagMrwThumbnail = 0x0081;       // maker note of .MRW files
-constexpr int kTagMrwPreviewStart = 0x0088;    // offset from the TIFF header
-constexpr int kTagMrwPreviewLength = 0x0089;
 constexpr int kPhotometricCfa = 32803;          // raw sensor data, not a picture
 constexpr int kPhotometricLinearRaw = 34892;
 constexpr int64_t kRafJpegPointer = 84;         // big-endian offset and length of the JPEG
@@ -185,7 +179,7 @@ void ListThumbnails(const std::string& file_name, TPreviewList& list) {
 
 void ListOrfPreviews(const std::string& file_name, TPreviewList& list) {
   const TReader reader = OpenReader(file_name);
-  if (TTifTag* tag = reader->FindTag(kTagOrfThumbnail, ikMakerNotes)) list.AddStream(reader, tag->DataStream);
+  if (TTifTag* tag = reader->FindTag(kTagOlympusThumbnail, ikMakerNotes)) list.AddStream(reader, tag->DataStream);
   list.AddThumbnailStreams(reader);
 }
 
@@ -203,9 +197,9 @@ std::optional<int64_t> MrwTiffStart(const std::string& file_name) {
 void ListMrwPreviews(const std::string& file_name, TPreviewList& list) {
   if (const auto jpg = FindFileIgnoringCase(ChangeFileExt(file_name, ".jpg"))) list.AddSidecar(*jpg);
   const TReader reader = OpenReader(file_name);
-  if (TTifTag* tag = reader->FindTag(kTagMrwThumbnail, ikMakerNotes)) list.AddStream(reader, tag->DataStream);
-  const TTifTag* start = reader->FindTag(kTagMrwPreviewStart, ikMakerNotes);
-  const TTifTag* length = reader->FindTag(kTagMrwPreviewLength, ikMakerNotes);
+  if (TTifTag* tag = reader->FindTag(kTagMinoltaThumbnail, ikMakerNotes)) list.AddStream(reader, tag->DataStream);
+  const TTifTag* start = reader->FindTag(kTagMinoltaPreviewStart, ikMakerNotes);
+  const TTifTag* length = reader->FindTag(kTagMinoltaPreviewLength, ikMakerNotes);
   const auto tiff_start = MrwTiffStart(file_name);
   if (start != nullptr && length != nullptr && tiff_start && length->GetValue().AsInteger() > 2)
     list.AddFileJpeg(*tiff_start + start->GetValue().AsInteger());

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "metadata/tag_numbers.h"
 #include "metadata/tif_reader.h"
 #include "platform/text.h"
 #include "presentation/tag_queries.h"
@@ -95,7 +96,7 @@ bool TMRV::MakeThumbnail(const std::string& file_name, int32_t width, int32_t he
     }
 
     FitImage(image, width, height);
-    if (const int angle = UprightAngle(GetTagText(reader, 274, ikAll)); angle != 0) RotateImage(image, angle);
+    if (const int angle = UprightAngle(GetTagText(reader, kTagOrientation, ikAll)); angle != 0) RotateImage(image, angle);
     if (stream != nullptr) {
       stream->Clear();
       image.Quality = kThumbnailQuality;

@@ -128,30 +128,26 @@ TEST(TifReaderTest, ValuesAndSubDirectoriesReadInStoredOrder) {
       const TTifIFD& directory;
       int tag;
       std::string value;
-      std::string shown;  // the dictionary's text; empty when not checked
     };
     const TTifIFD& main = *tif->IFDs[0];
     const Case cases[] = {
-        {main, 258, "8,12,16", ""},
-        {main, 33422, "0,1,1,2", ""},
-        {main, 50706, "1,1,0,0", "1,1,0,0"},
-        {main, 50829, "14,42,2328,70000", ""},
-        {main, 50000, "-1,2,-3", ""},
-        {main, 50001, "-2,3", ""},
-        {main, 50002, "51/1,30/1", ""},
-        {tif->ExifIFD, 36864, "0221", "0221"},
-        {tif->ExifIFD, 40960, "0100", "0100"},
-        {tif->ExifIFD, 37121, std::string("\x01\x02\x03\x00", 4), "YCbCr"},
-        {tif->GPSIFD, 0, "2,2,0,0", "2.2.0.0"},
-        {tif->GPSIFD, 27, std::string("ASCII\0\0\0GPS-FIX", 15), ""},
+        {main, 258, "8,12,16"},
+        {main, 33422, "0,1,1,2"},
+        {main, 50706, "1,1,0,0"},
+        {main, 50829, "14,42,2328,70000"},
+        {main, 50000, "-1,2,-3"},
+        {main, 50001, "-2,3"},
+        {main, 50002, "51/1,30/1"},
+        {tif->ExifIFD, 36864, "0221"},
+        {tif->ExifIFD, 40960, "0100"},
+        {tif->ExifIFD, 37121, std::string("\x01\x02\x03\x00", 4)},
+        {tif->GPSIFD, 0, "2,2,0,0"},
+        {tif->GPSIFD, 27, std::string("ASCII\0\0\0GPS-FIX", 15)},
     };
     for (const Case& c : cases) {
       const TTifTag* tag = c.directory.FindTag(c.tag);
       ASSERT_NE(tag, nullptr) << name << " tag " << c.tag;
       EXPECT_EQ(tag->RawTagValue(), c.value) << name << " tag " << c.tag;
-      if (!c.shown.empty()) {
-        EXPECT_EQ(tag->TagValue(), c.shown) << name << " tag " << c.tag;
-      }
     }
     ASSERT_EQ(main.SubIFDs.Count(), 2) << name;
     EXPECT_EQ(main.SubIFDs[0]->FindTag(254)->GetValue().AsInteger(), 0) << name;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "metadata/tif_reader.h"
+#include "platform/byte_view.h"
 #include "platform/errors.h"
 #include "platform/regional.h"
 #include "support/jpeg_writer.h"
@@ -48,8 +49,8 @@ std::string ValueText(const TTif& tif, int number) {
 std::pair<uint32_t, uint32_t> Fraction(const TTif& tif, int number) {
   const TTifTag* tag = tif.FindTag(number, ikAll);
   if (tag == nullptr || tag->DataStream.Size() != 8) return {0, 0};
-  const uint8_t* b = tag->DataStream.Bytes().data();
-  return {LoadLE32(b), LoadLE32(b + 4)};
+  const TByteView b(tag->DataStream.Bytes());
+  return {b.LE32(0).value_or(0), b.LE32(4).value_or(0)};
 }
 
 TEST(X3fReaderTest, PropertiesAreReadFromVersion21On) {

@@ -8,12 +8,15 @@
 #include "presentation/image_dimensions.h"
 #include "presentation/tag_fixture.h"
 #include "presentation/tag_tables.h"
+#include "support/temp_file.h"
 #include "support/tiff_writer.h"
 
 namespace morvane {
 namespace {
 
+using testing::Order;
 using testing::TagFixture;
+using testing::TempDir;
 using testing::TiffWriter;
 
 TEST(TagQueriesTest, OrientationTextsByNumber) {
@@ -58,8 +61,8 @@ TEST(TagQueriesTest, DirectoryTextUsesTheLastTagOfANumber) {
   TTifIFD directory;
   TagFixture::Shorts(directory, 274, {1});
   TagFixture::Shorts(directory, 274, {3});
-  EXPECT_EQ(directory.GetTagText(274), "Rotated 180\xB0");
-  EXPECT_EQ(directory.GetTagText(256), "");
+  EXPECT_EQ(GetTagText(directory, 274), "Rotated 180\xB0");
+  EXPECT_EQ(GetTagText(directory, 256), "");
 }
 
 TEST(TagQueriesTest, NikonIsoComesFromTheMakerNoteEvenWhenNotReadYet) {
@@ -244,19 +247,56 @@ TEST(TagQueriesTest, TagPropertiesComeFromTheTablesOfTheirDirectory) {
   TagFixture f;
   f.Camera("Canon");
   const TTifTag* exposure = TagFixture::Rationals(f.tif->ExifIFD, 33434, {1, 200});
-  EXPECT_EQ(exposure->TagName(), "ExposureTime");
-  EXPECT_EQ(exposure->TagDescription(), "Exposure Time");
-  EXPECT_EQ(exposure->TagValue(), "1/200 sec");
+  EXPECT_EQ(TagName(*exposure), "ExposureTime");
+  EXPECT_EQ(TagDescription(*exposure), "Exposure Time");
+  EXPECT_EQ(TagValue(*exposure), "1/200 sec");
   // Maker-note tags are named without the make: Nikon first.
   const TTifTag* note = TagFixture::Text(f.tif->ExifMarkerNotesIFD, 1, "0210");
-  EXPECT_EQ(note->TagName(), "FileSystemVersion");
-  EXPECT_EQ(note->TagDescription(), "Firmware Version");
+  EXPECT_EQ(TagName(*note), "FileSystemVersion");
+  EXPECT_EQ(TagDescription(*note), "Firmware Version");
   const TTifTag* skip = TagFixture::Text(f.tif->ExifMarkerNotesIFD, 3840, "x");
-  EXPECT_EQ(skip->TagName(), "Skip");
+  EXPECT_EQ(TagName(*skip), "Skip");
   const TTifTag* unknown = TagFixture::Text(f.tif->GPSIFD, 99, "x");
-  EXPECT_EQ(unknown->TagName(), "");
-  EXPECT_EQ(unknown->TagDescription(), "");
-  EXPECT_EQ(unknown->TagValue(), "");
+  EXPECT_EQ(TagName(*unknown), "");
+  EXPECT_EQ(TagDescription(*unknown), "");
+  EXPECT_EQ(TagValue(*unknown), "");
+}
+
+// Values read from a file of either byte order show the same dictionary text.
+TEST(TagQueriesTest, TagValueOfValuesReadInBothByteOrders) {
+  for (Order order : {Order::kIntel, Order::kMotorola}) {
+    TiffWriter w(order);
+    const int ifd0 = w.NewIfd();
+    const int exif = w.NewIfd();
+    const int gps = w.NewIfd();
+    w.AddPointer(ifd0, 34665, exif);
+    w.AddPointer(ifd0, 34853, gps);
+    w.Add(ifd0, 50706, TiffWriter::kByte, {1, 1, 0, 0});
+    w.AddBytes(exif, 36864, TiffWriter::kUndefined, "0221");
+    w.AddBytes(exif, 40960, TiffWriter::kUndefined, "0100");
+    w.AddBytes(exif, 37121, TiffWriter::kUndefined, std::string("\x01\x02\x03\x00", 4));
+    w.Add(gps, 0, TiffWriter::kByte, {2, 2, 0, 0});
+    TempDir dir;
+    TTif tif;
+    tif.FileName = dir.Write("shot.dng", w.Build());
+    tif.Open(false, false);
+    const std::string name = order == Order::kIntel ? "Intel" : "Motorola";
+    struct Case {
+      const TTifIFD& directory;
+      int tag;
+      std::string shown;
+    };
+    const Case cases[] = {
+        {*tif.IFDs[0], 50706, "1,1,0,0"}, {tif.ExifIFD, 36864, "0221"},
+        {tif.ExifIFD, 40960, "0100"},     {tif.ExifIFD, 37121, "YCbCr"},
+        {tif.GPSIFD, 0, "2.2.0.0"},
+    };
+    for (const Case& c : cases) {
+      const TTifTag* tag = c.directory.FindTag(c.tag);
+      ASSERT_NE(tag, nullptr) << name << " tag " << c.tag;
+      EXPECT_EQ(TagValue(*tag), c.shown) << name << " tag " << c.tag;
+    }
+  }
 }
 
 }  // namespace
