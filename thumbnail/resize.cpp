@@ -11,8 +11,11 @@ constexpr int64_t kHalftoneMinPixels = 1024;  // more pixels than this are avera
 }  // namespace
 
 bool TResizeTransform::UsesHalftone(const TDibGraphic& image) {
-  return image.PixelFormat() == pf24bit &&
-         int64_t{image.Width()} * image.Height() > kHalftoneMinPixels;
+  return UsesHalftone(image.PixelFormat(), int64_t{image.Width()} * image.Height());
+}
+
+bool TResizeTransform::UsesHalftone(TPixelFormat format, int64_t pixels) {
+  return format == pf24bit && pixels > kHalftoneMinPixels;
 }
 
 void TResizeTransform::ApplyTo(TDibGraphic& image) const {

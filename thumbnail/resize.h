@@ -14,6 +14,7 @@ class TResizeTransform {
 
   // Whether an image of this format and size is area-averaged.
   static bool UsesHalftone(const TDibGraphic& image);
+  static bool UsesHalftone(TPixelFormat format, int64_t pixels);
   // Replaces the image by the stretched image. An empty image stays empty.
   void ApplyTo(TDibGraphic& image) const;
 };
