@@ -10,6 +10,14 @@ constexpr int64_t kHalftoneMinPixels = 1024;  // more pixels than this are avera
 
 }  // namespace
 
+int TResizeTransform::Reduction(const TRaster& source) const {
+  for (const int reduction : {2, 4, 8})
+    if (PictureWidth > 0 && PictureHeight > 0 && (PictureWidth + reduction - 1) / reduction == source.Width() &&
+        (PictureHeight + reduction - 1) / reduction == source.Height())
+      return reduction;
+  return 1;
+}
+
 bool TResizeTransform::UsesHalftone(const TDibGraphic& image) {
   return UsesHalftone(image.PixelFormat(), int64_t{image.Width()} * image.Height());
 }
@@ -25,7 +33,9 @@ void TResizeTransform::ApplyTo(TDibGraphic& image) const {
   result.Palette = source.Palette;
   result.XPelsPerMeter = source.XPelsPerMeter;
   result.YPelsPerMeter = source.YPelsPerMeter;
-  if (UsesHalftone(image))
+  if (const int reduction = Reduction(source); UsesHalftone(image) && reduction > 1)
+    StretchHalftoneReduced(source, PictureWidth, PictureHeight, reduction, result);
+  else if (UsesHalftone(image))
     StretchHalftone(source, result);
   else
     StretchColorOnColor(source, result);

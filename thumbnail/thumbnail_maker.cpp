@@ -39,10 +39,15 @@ void PrepareBitmap(TBitmap& bitmap, int32_t width, int32_t height) {
   bitmap.SetHeight(height);
 }
 
-void StretchTo(TJpegGraphic& image, TImageSize size) {
+// Stretches the image, which may be `picture` decoded at a reduced scale, to `size`.
+void StretchTo(TJpegGraphic& image, TImageSize size, TImageSize picture) {
   TResizeTransform resize;
   resize.Width = size.Width;
   resize.Height = size.Height;
+  if (picture.Width != image.Width() || picture.Height != image.Height()) {
+    resize.PictureWidth = picture.Width;
+    resize.PictureHeight = picture.Height;
+  }
   resize.ApplyTo(image);
 }
 
@@ -104,7 +109,7 @@ bool TMRV::MakeThumbnail(const std::string& file_name, int32_t width, int32_t he
       return false;
     }
 
-    StretchTo(image, FittedSize(picture, width, height));
+    StretchTo(image, FittedSize(picture, width, height), picture);
     if (const int angle = UprightAngle(reader.GetTagText(274, ikAll)); angle != 0) RotateImage(image, angle);
     if (stream != nullptr) {
       stream->Clear();
@@ -131,7 +136,7 @@ void TMRV::DrawCachedThumbnail(TStream& stream, int32_t width, int32_t height, T
   image.LoadFromStream(stream);
   const TImageSize stored = header.value_or(TImageSize{image.Width(), image.Height()});
   const TImageSize fitted = FittedSize(stored, width, height);
-  if (fitted.Width < stored.Width || fitted.Height < stored.Height) StretchTo(image, fitted);
+  if (fitted.Width < stored.Width || fitted.Height < stored.Height) StretchTo(image, fitted, stored);
   DrawCentred(image, width, height, bitmap);
 }
 
@@ -165,7 +170,8 @@ bool TMRV::Covers(TImageSize image, int32_t width, int32_t height) {
 }
 
 void TMRV::FitImage(TJpegGraphic& image, int32_t width, int32_t height) {
-  StretchTo(image, FittedSize({image.Width(), image.Height()}, width, height));
+  const TImageSize size{image.Width(), image.Height()};
+  StretchTo(image, FittedSize(size, width, height), size);
 }
 
 }  // namespace morvane
