@@ -10,10 +10,10 @@ constexpr int64_t kHalftoneMinPixels = 1024;  // more pixels than this are avera
 
 }  // namespace
 
-int TResizeTransform::Reduction(const TRaster& source) const {
+int TResizeTransform::ReductionOf(int width, int height, int picture_width, int picture_height) {
   for (const int reduction : {2, 4, 8})
-    if (PictureWidth > 0 && PictureHeight > 0 && (PictureWidth + reduction - 1) / reduction == source.Width() &&
-        (PictureHeight + reduction - 1) / reduction == source.Height())
+    if (picture_width > 0 && picture_height > 0 && (int64_t{picture_width} + reduction - 1) / reduction == width &&
+        (int64_t{picture_height} + reduction - 1) / reduction == height)
       return reduction;
   return 1;
 }
@@ -33,7 +33,8 @@ void TResizeTransform::ApplyTo(TDibGraphic& image) const {
   result.Palette = source.Palette;
   result.XPelsPerMeter = source.XPelsPerMeter;
   result.YPelsPerMeter = source.YPelsPerMeter;
-  if (const int reduction = Reduction(source); UsesHalftone(image) && reduction > 1)
+  const int reduction = ReductionOf(source.Width(), source.Height(), PictureWidth, PictureHeight);
+  if (UsesHalftone(image) && reduction > 1)
     StretchHalftoneReduced(source, PictureWidth, PictureHeight, reduction, result);
   else if (UsesHalftone(image))
     StretchHalftone(source, result);

@@ -17,16 +17,15 @@ class TResizeTransform {
   int PictureWidth = 0;
   int PictureHeight = 0;
 
+  // The scale (2, 4 or 8) by which a picture of `picture_width` x `picture_height` was reduced
+  // to an image of `width` x `height` (the picture's size divided, rounded up); 1 when it was
+  // not.
+  static int ReductionOf(int width, int height, int picture_width, int picture_height);
   // Whether an image of this format and size is area-averaged.
   static bool UsesHalftone(const TDibGraphic& image);
   static bool UsesHalftone(TPixelFormat format, int64_t pixels);
   // Replaces the image by the stretched image. An empty image stays empty.
   void ApplyTo(TDibGraphic& image) const;
-
- private:
-  // The scale by which the picture was reduced to `source`; 1 without a picture size or when
-  // `source` is no reduction of it.
-  int Reduction(const TRaster& source) const;
 };
 
 }  // namespace morvane

@@ -90,7 +90,8 @@ bool TMRV::MakeThumbnail(const std::string& file_name, int32_t width, int32_t he
       image.FitFor = [width, height](TImageSize size) { return FittedSize(size, width, height); };
       picture = loader.LoadPreview(file_name, image);
     }
-    if (image.Width() > picture.Width || image.Height() > picture.Height) picture = {image.Width(), image.Height()};
+    if (TResizeTransform::ReductionOf(image.Width(), image.Height(), picture.Width, picture.Height) == 1)
+      picture = {image.Width(), image.Height()};
     // The scanner finds JPEGs that no metadata points at; it is asked when the listed previews
     // do not serve the request, and wins only with a larger picture.
     if (!Covers(picture, width, height)) {
