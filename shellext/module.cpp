@@ -12,10 +12,17 @@ namespace morvane {
 
 namespace {
 constexpr int kWriteBackMinimumSide = 80;
+
+// The logo, decoded once per process by the first thumbnail that is stamped with it: a process
+// that only answers info tips never decodes it.
+const TRgbaImage& Logo() {
+  static const TRgbaImage logo = DecodePng(kLogoPng.data(), kLogoPng.size());
+  return logo;
+}
 }  // namespace
 
 TSxModule1::TSxModule1(const std::string& cache_folder)
-    : TSxModule("SxModule1", false), logo_(DecodePng(kLogoPng.data(), kLogoPng.size())) {
+    : TSxModule("SxModule1", false) {
   AddHandlerComponents(*this, {[this](TSxExtractImage& sender, TBitmap& image, const TSxSize& size) {
                                  ImageExtractImage(sender.FileName(), image, size.cx, size.cy);
                                },
@@ -87,14 +94,15 @@ void TSxModule1::ThumbnailRequest(const std::string& file_name, int width, int h
 
 void TSxModule1::StampLogo(TBitmap& bitmap) const {
   if (bitmap.Width() <= 0 || bitmap.Height() <= 0) return;
+  const TRgbaImage& logo = Logo();
   const TRect clip = bitmap.Canvas().ClipRect();
   TRaster& raster = bitmap.Raster();
-  for (int y = 0; y < logo_.Height; ++y) {
-    for (int x = 0; x < logo_.Width; ++x) {
+  for (int y = 0; y < logo.Height; ++y) {
+    for (int x = 0; x < logo.Width; ++x) {
       const int bx = clip.Left + x;
       const int by = clip.Top + y;
       if (bx < 0 || by < 0 || bx >= raster.Width() || by >= raster.Height()) continue;
-      const uint8_t* p = &logo_.Pixels[static_cast<size_t>((y * logo_.Width + x) * 4)];
+      const uint8_t* p = &logo.Pixels[static_cast<size_t>((y * logo.Width + x) * 4)];
       const TColor under = raster.PixelColor(bx, by);
       raster.SetPixelColor(bx, by,
                            MakeColor(BlendChannel(p[0], RedOf(under), p[3]), BlendChannel(p[1], GreenOf(under), p[3]),

@@ -55,7 +55,6 @@ class TSxModule1 : public TSxModule {
 
   std::unique_ptr<TMRV> mrv_;
   std::unique_ptr<TThumbCache> cache_;
-  TRgbaImage logo_;
 };
 
 // Blends a logo pixel over a bitmap channel: (a * logo + (255 - a) * bitmap + 255) div 256.

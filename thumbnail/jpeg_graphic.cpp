@@ -13,6 +13,8 @@
 // jerror.h after jpeglib.h: it needs its types.
 #include <jerror.h>
 
+#include "thumbnail/resize.h"
+
 namespace morvane {
 
 namespace {
@@ -326,6 +328,28 @@ void CmykRowToBgr(const JSAMPLE* cmyk, uint8_t* bgr, int width) {
 
 }  // namespace
 
+int TJpegGraphic::ReducedScale(TImageSize picture, TImageSize fitted, TPixelFormat format) {
+  // libjpeg decodes at 1/2, 1/4 or 1/8 of the size by a smaller inverse transform per block: the
+  // entropy decoding stays, the transform, upsampling and colour work shrink with the output.
+  // The reduced decode stands in for part of the area average that follows, so it is used only
+  // where that average is (true colour, enough pixels), and only when the fitted size is at most
+  // half the picture's both ways; a picture less than twice its thumbnail is decoded whole. The
+  // scale is the smallest whose output still covers the fitted size: the average then shrinks
+  // by less than two (else a smaller scale would have served), every thumbnail pixel still
+  // averages at least one whole decoded pixel, and the picture stays the one a full decode gives.
+  if (fitted.Width <= 0 || fitted.Height <= 0 || int64_t{fitted.Width} * 2 > picture.Width ||
+      int64_t{fitted.Height} * 2 > picture.Height)
+    return 1;
+  for (const int denominator : {8, 4, 2}) {
+    // libjpeg's output size at 1/denominator: the picture's size divided, rounded up.
+    const int64_t width = (int64_t{picture.Width} + denominator - 1) / denominator;
+    const int64_t height = (int64_t{picture.Height} + denominator - 1) / denominator;
+    if (width >= fitted.Width && height >= fitted.Height && TResizeTransform::UsesHalftone(format, width * height))
+      return denominator;
+  }
+  return 1;
+}
+
 std::optional<TImageSize> TJpegGraphic::ReadSize(TStream& stream) {
   TDecompressor decompressor(stream);
   jpeg_decompress_struct& info = decompressor.Info();
@@ -378,6 +402,11 @@ void TJpegGraphic::LoadFromStream(TStream& stream) {
   if (!ImageSizeAllowed(info.image_width, info.image_height, available))
     throw EJpegError("JPEG image too large");
 
+  if (FitFor) {
+    const TImageSize picture{static_cast<int>(info.image_width), static_cast<int>(info.image_height)};
+    info.scale_num = 1;
+    info.scale_denom = static_cast<unsigned int>(ReducedScale(picture, FitFor(picture), format));
+  }
   const int64_t pixels = int64_t{info.image_width} * info.image_height;
   if (!decompressor.Start(pixels)) throw EJpegError(decompressor.Message());
   const int width = static_cast<int>(info.output_width);

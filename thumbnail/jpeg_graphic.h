@@ -3,6 +3,7 @@
 // and never ends the process or prints anything.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -37,7 +38,16 @@ class TJpegGraphic : public TDibGraphic {
   // colour space, more than 8 bits a sample). The position afterwards is not defined.
   static std::optional<TImageSize> ReadSize(TStream& stream);
 
+  // The scale denominator (1, 2, 4 or 8) at which a picture of `picture` size, to be fitted to
+  // `fitted`, is decoded: 1 (the whole picture) unless the fitted size is at most half the
+  // picture's both ways. `format` is the format the decoded image takes.
+  static int ReducedScale(TImageSize picture, TImageSize fitted, TPixelFormat format);
+
   int Quality = 80;  // 1..100, used when encoding
+  // Set before decoding a picture that is to be shrunk: the size it will be fitted to, by the
+  // size its header announces. The picture is then decoded at ReducedScale, so the image may be
+  // smaller than the header's size, but never smaller than the fitted size.
+  std::function<TImageSize(TImageSize)> FitFor;
 
   // Decodes the JPEG at the stream's position; the position afterwards is not defined. A failure
   // in the header leaves the image unchanged; one in the image data leaves the rows decoded so

@@ -105,6 +105,7 @@ class TPreviewList {
     previews_.push_back({*size, [path](TJpegGraphic& image) {
                            try {
                              TJpegGraphic sidecar;
+                             sidecar.FitFor = image.FitFor;
                              sidecar.LoadFromFile(path);
                              image.Assign(sidecar);
                            } catch (const std::exception&) {
@@ -269,15 +270,16 @@ std::vector<TPreview> TQuickLoader::ListPreviews(const std::string& file_name) c
   return list.Take();
 }
 
-void TQuickLoader::LoadPreview(const std::string& file_name, TJpegGraphic& image) const {
+TImageSize TQuickLoader::LoadPreview(const std::string& file_name, TJpegGraphic& image) const {
   image.Clear();
   const std::vector<TPreview> previews = ListPreviews(file_name);
   std::vector<TImageSize> sizes;
   for (const TPreview& preview : previews) sizes.push_back(preview.Size);
   for (const size_t i : ChoosePreviews(sizes, MinSize)) {
     previews[i].Decode(image);
-    if (!image.Empty()) return;
+    if (!image.Empty()) return previews[i].Size;
   }
+  return {};
 }
 
 }  // namespace morvane

@@ -32,9 +32,10 @@ class TQuickLoader {
   int32_t MinSize = 999999999;
 
   // Leaves the chosen preview decoded in Image (the next in the order when one does not
-  // decode), or Image empty when the file has none. Decoding failures are caught; a raw file
-  // that cannot be opened throws.
-  void LoadPreview(const std::string& file_name, TJpegGraphic& image) const;
+  // decode), or Image empty when the file has none; the preview's size, which is the image's
+  // unless Image.FitFor had it decoded at a reduced scale (zero when none decoded). Decoding
+  // failures are caught; a raw file that cannot be opened throws.
+  TImageSize LoadPreview(const std::string& file_name, TJpegGraphic& image) const;
 
   // Every preview the file holds, as far as its type's metadata and its sidecars tell: a .THM
   // sidecar for every type; per extension the IFD0 strip (.CR2, .RAW), the JPEG sub-directories

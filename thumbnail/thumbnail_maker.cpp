@@ -5,6 +5,7 @@
 #include "thumbnail/thumbnail_maker.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "metadata/tag_numbers.h"
 #include "metadata/tif_reader.h"
@@ -40,6 +41,18 @@ void PrepareBitmap(TBitmap& bitmap, int32_t width, int32_t height) {
   bitmap.SetHeight(height);
 }
 
+// Stretches the image, which may be `picture` decoded at a reduced scale, to `size`.
+void StretchTo(TJpegGraphic& image, TImageSize size, TImageSize picture) {
+  TResizeTransform resize;
+  resize.Width = size.Width;
+  resize.Height = size.Height;
+  if (picture.Width != image.Width() || picture.Height != image.Height()) {
+    resize.PictureWidth = picture.Width;
+    resize.PictureHeight = picture.Height;
+  }
+  resize.ApplyTo(image);
+}
+
 void DrawCentred(const TDibGraphic& image, int32_t width, int32_t height, TBitmap& bitmap) {
   image.Draw(bitmap.Canvas(), width / 2 - image.Width() / 2, height / 2 - image.Height() / 2);
 }
@@ -68,23 +81,30 @@ bool TMRV::MakeThumbnail(const std::string& file_name, int32_t width, int32_t he
 
     const int32_t larger = std::max(width, height);
     TMemoryStream* embedded = larger <= kEmbeddedThumbnailMaxSize ? reader.GetThumbnailStream() : nullptr;
+    // The picture's own size, which a reduced decode leaves larger than the image; the fitted
+    // size is always taken from it, so the thumbnail's size does not depend on the decoding.
+    TImageSize picture;
     if (embedded != nullptr) {
       embedded->Seek(0);
       image.LoadFromStream(*embedded);
     } else {
       TQuickLoader loader;
       loader.MinSize = larger;
-      loader.LoadPreview(file_name, image);
+      image.FitFor = [width, height](TImageSize size) { return FittedSize(size, width, height); };
+      picture = loader.LoadPreview(file_name, image);
     }
     result.Work.Decode = image.LastDecode();
+    if (TResizeTransform::ReductionOf(image.Width(), image.Height(), picture.Width, picture.Height) == 1)
+      picture = {image.Width(), image.Height()};
     // The scanner finds JPEGs that no metadata points at; it is asked when the listed previews
     // do not serve the request, and wins only with a larger picture.
-    if (!Covers({image.Width(), image.Height()}, width, height)) {
-      const int64_t pixels = int64_t{image.Width()} * image.Height();
+    if (!Covers(picture, width, height)) {
+      const int64_t pixels = int64_t{picture.Width} * picture.Height;
       TJpegGraphic scanned;
       ScanForPreview(file_name, scanned, pixels + 1, &result.Work.Scan);
       if (int64_t{scanned.Width()} * scanned.Height() > pixels) {
         image.Assign(scanned);
+        picture = {image.Width(), image.Height()};
         result.Work.Decode = scanned.LastDecode();
       }
     }
@@ -95,7 +115,7 @@ bool TMRV::MakeThumbnail(const std::string& file_name, int32_t width, int32_t he
       return false;
     }
 
-    FitImage(image, width, height);
+    StretchTo(image, FittedSize(picture, width, height), picture);
     if (const int angle = UprightAngle(GetTagText(reader, kTagOrientation, ikAll)); angle != 0) RotateImage(image, angle);
     if (stream != nullptr) {
       stream->Clear();
@@ -116,12 +136,15 @@ bool TMRV::MakeThumbnail(const std::string& file_name, int32_t width, int32_t he
 
 void TMRV::DrawCachedThumbnail(TStream& stream, int32_t width, int32_t height, TBitmap& bitmap) const {
   PrepareBitmap(bitmap, width, height);
+  stream.Seek(0);
+  const std::optional<TImageSize> header = TJpegGraphic::ReadSize(stream);
   TJpegGraphic image;
+  image.FitFor = [width, height](TImageSize size) { return FittedSize(size, width, height); };
   stream.Seek(0);
   image.LoadFromStream(stream);
-  const TImageSize stored{image.Width(), image.Height()};
+  const TImageSize stored = header.value_or(TImageSize{image.Width(), image.Height()});
   const TImageSize fitted = FittedSize(stored, width, height);
-  if (fitted.Width < stored.Width || fitted.Height < stored.Height) FitImage(image, width, height);
+  if (fitted.Width < stored.Width || fitted.Height < stored.Height) StretchTo(image, fitted, stored);
   DrawCentred(image, width, height, bitmap);
 }
 
@@ -155,11 +178,8 @@ bool TMRV::Covers(TImageSize image, int32_t width, int32_t height) {
 }
 
 void TMRV::FitImage(TJpegGraphic& image, int32_t width, int32_t height) {
-  const TImageSize fitted = FittedSize({image.Width(), image.Height()}, width, height);
-  TResizeTransform resize;
-  resize.Width = fitted.Width;
-  resize.Height = fitted.Height;
-  resize.ApplyTo(image);
+  const TImageSize size{image.Width(), image.Height()};
+  StretchTo(image, FittedSize(size, width, height), size);
 }
 
 }  // namespace morvane

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
 #include "support/jpeg_fixture.h"
 #include "support/raw_fixture.h"
 #include "support/samples.h"
@@ -229,6 +234,134 @@ TEST(FitTest, CoversMeansNoEnlargingInEitherDirection) {
   };
   for (const Case& c : cases)
     EXPECT_EQ(TMRV::Covers(c.image, c.w, c.h), c.covers) << c.image.Width << "x" << c.image.Height << " for " << c.w;
+}
+
+// A JPEG with a photograph's statistics: detail at every scale (octaves of smooth noise, each as
+// strong as its size), hard-edged shapes, and a grain that differs from pixel to pixel. `turned`
+// gives the same picture as a portrait.
+std::string PhotoLikeJpeg(int width, int height, bool turned = false) {
+  auto hash = [](uint32_t i, uint32_t j, uint32_t seed) {
+    uint32_t h = i * 374761393u + j * 668265263u + seed * 2246822519u;
+    h = (h ^ (h >> 13)) * 1274126177u;
+    return static_cast<float>((h ^ (h >> 16)) & 0xFFFF) / 65535.0f - 0.5f;
+  };
+  const int w = turned ? height : width, h = turned ? width : height;
+  std::vector<float> field(static_cast<size_t>(w) * h * 3, 0.0f);
+  for (int cell = 256; cell >= 2; cell /= 2)
+    for (int c = 0; c < 3; ++c)
+      for (int y = 0; y < h; ++y) {
+        const int j = y / cell;
+        const float v = static_cast<float>(y % cell) / static_cast<float>(cell), weight = static_cast<float>(cell) / 256.0f;
+        for (int x = 0; x < w; ++x) {
+          const int i = x / cell;
+          const float u = static_cast<float>(x % cell) / static_cast<float>(cell);
+          const auto seed = static_cast<uint32_t>(cell + c);
+          const float top = hash(i, j, seed) * (1 - u) + hash(i + 1, j, seed) * u;
+          const float bottom = hash(i, j + 1, seed) * (1 - u) + hash(i + 1, j + 1, seed) * u;
+          field[(static_cast<size_t>(y) * w + x) * 3 + c] += weight * (top * (1 - v) + bottom * v);
+        }
+      }
+  auto pixel = [&, w](int px, int py) {
+    const int x = turned ? py : px, y = turned ? px : py;
+    const bool disc = (x - w / 3) * (x - w / 3) + (y - h / 2) * (y - h / 2) < h * h / 9;
+    const bool bar = x % 300 < 40 && y > h * 3 / 4;
+    const float shape = disc ? 0.25f : (bar ? -0.3f : 0.0f);
+    const int grain = static_cast<int>(((static_cast<uint32_t>(x) * 2654435761u) ^ (static_cast<uint32_t>(y) * 40503u)) >> 13) % 17 - 8;
+    const float base[3] = {0.55f, 0.45f, 0.4f};
+    uint8_t rgb[3];
+    for (int c = 0; c < 3; ++c) {
+      const float value = (base[c] + field[(static_cast<size_t>(y) * w + x) * 3 + c] + shape) * 255.0f;
+      rgb[c] = static_cast<uint8_t>(std::clamp(static_cast<int>(value) + grain, 0, 255));
+    }
+    return MakeColor(rgb[0], rgb[1], rgb[2]);
+  };
+  return testing::MakeJpeg(width, height, pixel);
+}
+
+// Peak signal-to-noise ratio of the drawn box against a reference image of the same size.
+double Psnr(const TBitmap& bitmap, const TDrawn& box, const TDibGraphic& reference) {
+  double squares = 0;
+  for (int y = 0; y < box.Height; ++y)
+    for (int x = 0; x < box.Width; ++x) {
+      const TColor a = bitmap.Raster().PixelColor(box.Left + x, box.Top + y), b = reference.Raster().PixelColor(x, y);
+      for (const int d : {RedOf(a) - RedOf(b), GreenOf(a) - GreenOf(b), BlueOf(a) - BlueOf(b)}) squares += d * d;
+    }
+  const double mse = squares / (3.0 * box.Width * box.Height);
+  return mse == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+TEST(ReducedScaleTest, LargestReductionThatStillCoversTheFit) {
+  struct Case {
+    TImageSize picture, fitted;
+    TPixelFormat format;
+    int denominator;
+  } cases[] = {
+      {{3008, 2000}, {256, 170}, pf24bit, 8},  {{3008, 2000}, {96, 64}, pf24bit, 8},
+      {{3008, 2000}, {376, 250}, pf24bit, 8},  {{3008, 2000}, {377, 250}, pf24bit, 4},
+      {{3008, 2000}, {1024, 681}, pf24bit, 2}, {{3008, 2000}, {1504, 1000}, pf24bit, 2},
+      {{3008, 2000}, {1505, 1000}, pf24bit, 1}, {{3008, 2000}, {1504, 1001}, pf24bit, 1},
+      {{2000, 3008}, {170, 256}, pf24bit, 8},  {{3001, 2001}, {376, 251}, pf24bit, 8},
+      // The output must still be averaged: 20 x 15 would take one pixel per pixel instead.
+      {{160, 120}, {16, 12}, pf24bit, 4},      {{64, 64}, {8, 8}, pf24bit, 1},
+      // Gray pictures are stretched pixel by pixel, so they keep the full decode.
+      {{3008, 2000}, {256, 170}, pf8bit, 1},   {{3008, 2000}, {0, 0}, pf24bit, 1},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(TJpegGraphic::ReducedScale(c.picture, c.fitted, c.format), c.denominator)
+        << c.picture.Width << "x" << c.picture.Height << " to " << c.fitted.Width << "x" << c.fitted.Height;
+}
+
+TEST_F(ThumbnailMakerTest, ReducedDecodingDrawsTheSamePictureAsTheFullDecode) {
+  constexpr int kWidth = 1200, kHeight = 800;
+  const std::string preview = PhotoLikeJpeg(kWidth, kHeight);
+  const std::string portrait_preview = PhotoLikeJpeg(kHeight, kWidth, true);
+  const std::string landscape = dir_.Write("photo.cr2", Cr2File(preview));
+  const std::string portrait = dir_.Write("photo_p.cr2", Cr2File(portrait_preview));
+  // Shrinking at an eighth, a quarter and a half, with the average after it shrinking by
+  // almost nothing (140: 150 x 100 to 140 x 93) up to almost two (400: 600 x 400 to 400 x 267).
+  struct Case {
+    const std::string* path;
+    const std::string* jpeg;
+    int w, h;
+  } cases[] = {
+      {&landscape, &preview, 96, 96},    {&landscape, &preview, 140, 140}, {&landscape, &preview, 256, 256},
+      {&landscape, &preview, 400, 400},  {&landscape, &preview, 600, 600}, {&landscape, &preview, 300, 100},
+      {&portrait, &portrait_preview, 256, 256}, {&landscape, &preview, 601, 601},
+  };
+  for (const Case& c : cases) {
+    TJpegGraphic reference;
+    TMemoryStream stream(*c.jpeg);
+    reference.LoadFromStream(stream);
+    TMRV::FitImage(reference, c.w, c.h);
+    ASSERT_TRUE(Make(*c.path, c.w, c.h)) << c.w;
+    const TDrawn box = DrawnBox(bitmap_);
+    ASSERT_EQ(box.Width, reference.Width()) << c.w;
+    ASSERT_EQ(box.Height, reference.Height()) << c.w;
+    const double psnr = Psnr(bitmap_, box, reference);
+    // A fit more than half the preview's size is decoded whole: the very same pixels.
+    if (2 * c.w > kWidth && 2 * c.h > kWidth)
+      EXPECT_EQ(psnr, 99.0) << c.w;
+    else
+      EXPECT_GE(psnr, 38.0) << c.w << "x" << c.h;
+    std::printf("[ reduced  ] %s at %dx%d: PSNR %.1f dB\n", (*c.path == landscape ? "landscape" : "portrait"), c.w, c.h, psnr);
+  }
+}
+
+TEST_F(ThumbnailMakerTest, CachedThumbnailsDecodeReducedToTheSameSize) {
+  // A 1024-pixel stored thumbnail drawn at 256 and 96: decoded at a quarter and an eighth.
+  const std::string stored = PhotoLikeJpeg(1024, 683);
+  for (const int size : {96, 256}) {
+    TJpegGraphic reference;
+    TMemoryStream full(stored);
+    reference.LoadFromStream(full);
+    TMRV::FitImage(reference, size, size);
+    TMemoryStream jpeg(stored);
+    TMRV().DrawCachedThumbnail(jpeg, size, size, bitmap_);
+    const TDrawn box = DrawnBox(bitmap_);
+    ASSERT_EQ(box.Width, reference.Width());
+    ASSERT_EQ(box.Height, reference.Height());
+    EXPECT_GE(Psnr(bitmap_, box, reference), 38.0) << size;
+  }
 }
 
 TEST_F(ThumbnailMakerTest, DamagedFilesEndQuietlyWithBoundedWork) {

@@ -30,8 +30,12 @@ size_t StrideOf(int width, TPixelFormat format) {
 constexpr size_t kMappedBytes = size_t{32} << 20;
 
 // Which source pixels one destination pixel covers along one axis, in units where a source
-// pixel is `destination_length` long and a destination pixel `source_length` long. The first
-// and last source pixels may be covered partly; the ones between are covered whole.
+// pixel is `unit` long and a destination pixel `picture_length` long: for a whole source,
+// `unit` is the destination's length and `picture_length` the source's; for a source reduced by
+// r from a picture, `unit` is r times the destination's length and `picture_length` the
+// picture's, so the source's partial last pixel counts for the part of the picture it stands
+// for. The first and last source pixels may be covered partly; the ones between are covered
+// whole.
 struct TSpan {
   int First = 0;
   int Last = 0;
@@ -39,17 +43,16 @@ struct TSpan {
   uint32_t LastWeight = 0;
 };
 
-std::vector<TSpan> SpansOf(int source_length, int destination_length) {
+std::vector<TSpan> SpansOf(int picture_length, int destination_length, int64_t unit) {
   std::vector<TSpan> spans(static_cast<size_t>(destination_length));
-  const int64_t unit = destination_length;
   for (int i = 0; i < destination_length; ++i) {
-    const int64_t start = int64_t{i} * source_length;
-    const int64_t end = start + source_length;
+    const int64_t start = int64_t{i} * picture_length;
+    const int64_t end = start + picture_length;
     TSpan& s = spans[static_cast<size_t>(i)];
     s.First = static_cast<int>(start / unit);
     s.Last = static_cast<int>((end - 1) / unit);
     if (s.First == s.Last) {
-      s.FirstWeight = static_cast<uint32_t>(source_length);
+      s.FirstWeight = static_cast<uint32_t>(picture_length);
       s.LastWeight = 0;
     } else {
       s.FirstWeight = static_cast<uint32_t>((s.First + 1) * unit - start);
@@ -117,15 +120,17 @@ void AddWeightedWords(Acc* __restrict acc, const uint16_t* __restrict words, siz
 // in 16-bit sums, weighted by the unit, the partly covered first and last rows by their part),
 // then each destination pixel sums its columns the same way.
 template <class Acc>
-void HalftoneRows(const TRaster& source, TRaster& destination) {
-  const int sw = source.Width(), sh = source.Height();
+void HalftoneRows(const TRaster& source, int picture_width, int picture_height, int reduction,
+                  TRaster& destination) {
+  const int sw = source.Width();
   const int dw = destination.Width(), dh = destination.Height();
   const size_t n = static_cast<size_t>(sw) * 3;
-  const std::vector<TSpan> columns = SpansOf(sw, dw);
-  const std::vector<TSpan> rows = SpansOf(sh, dh);
+  const int64_t column_unit = int64_t{dw} * reduction, row_unit = int64_t{dh} * reduction;
+  const std::vector<TSpan> columns = SpansOf(picture_width, dw, column_unit);
+  const std::vector<TSpan> rows = SpansOf(picture_height, dh, row_unit);
   std::vector<uint16_t> words(n);
   std::vector<Acc> acc(n);
-  const double scale = 1.0 / (static_cast<double>(sw) * static_cast<double>(sh));
+  const double scale = 1.0 / (static_cast<double>(picture_width) * static_cast<double>(picture_height));
 
   for (int y = 0; y < dh; ++y) {
     const TSpan& r = rows[static_cast<size_t>(y)];
@@ -134,13 +139,13 @@ void HalftoneRows(const TRaster& source, TRaster& destination) {
     int stop = std::min(inner_end, sy + kMaxRowsPerWordSum);
     std::fill(words.begin(), words.end(), uint16_t{0});
     AddRowsToWords(words.data(), source, sy, stop, n);
-    CombineRows(acc.data(), source.ScanLine(r.First), r.FirstWeight, words.data(), static_cast<uint32_t>(dh),
+    CombineRows(acc.data(), source.ScanLine(r.First), r.FirstWeight, words.data(), static_cast<uint32_t>(row_unit),
                 source.ScanLine(r.Last), r.LastWeight, n);
     for (sy = stop; sy < inner_end; sy = stop) {
       stop = std::min(inner_end, sy + kMaxRowsPerWordSum);
       std::fill(words.begin(), words.end(), uint16_t{0});
       AddRowsToWords(words.data(), source, sy, stop, n);
-      AddWeightedWords(acc.data(), words.data(), n, static_cast<uint32_t>(dh));
+      AddWeightedWords(acc.data(), words.data(), n, static_cast<uint32_t>(row_unit));
     }
 
     uint8_t* out = destination.ScanLine(y);
@@ -155,7 +160,7 @@ void HalftoneRows(const TRaster& source, TRaster& destination) {
         middle[2] += p[2];
       }
       for (int k = 0; k < 3; ++k) {
-        const uint64_t sum = uint64_t{c.FirstWeight} * first[k] + middle[k] * static_cast<uint64_t>(dw) +
+        const uint64_t sum = uint64_t{c.FirstWeight} * first[k] + middle[k] * static_cast<uint64_t>(column_unit) +
                              uint64_t{c.LastWeight} * last[k];
         const double v = static_cast<double>(sum) * scale + 0.5;
         out[x * 3 + k] = static_cast<uint8_t>(v >= 255.0 ? 255.0 : v);
@@ -325,13 +330,22 @@ std::vector<TPaletteEntry> GrayPalette(TPixelFormat format) {
 }
 
 void StretchHalftone(const TRaster& source, TRaster& destination) {
+  StretchHalftoneReduced(source, source.Width(), source.Height(), 1, destination);
+}
+
+void StretchHalftoneReduced(const TRaster& source, int picture_width, int picture_height, int reduction,
+                            TRaster& destination) {
   RequireStretchable(source, destination);
   if (!source.IsTrueColor()) throw EMorvaneError("Halftone stretch needs a true-colour bitmap");
-  // The accumulator of one destination row holds up to 255 x the source height.
-  if (int64_t{source.Height()} * 255 < (int64_t{1} << 32))
-    HalftoneRows<uint32_t>(source, destination);
+  if (reduction < 1 || reduction > 8 || (int64_t{picture_width} + reduction - 1) / reduction != source.Width() ||
+      (int64_t{picture_height} + reduction - 1) / reduction != source.Height())
+    throw EMorvaneError("Halftone stretch of a reduced picture needs its reduced size");
+  // The accumulator of one destination row holds up to 255 x the picture's height; the weights
+  // of one row or column, up to 8 x the destination's length, fit 32 bits.
+  if (int64_t{picture_height} * 255 < (int64_t{1} << 32))
+    HalftoneRows<uint32_t>(source, picture_width, picture_height, reduction, destination);
   else
-    HalftoneRows<uint64_t>(source, destination);
+    HalftoneRows<uint64_t>(source, picture_width, picture_height, reduction, destination);
 }
 
 void StretchColorOnColor(const TRaster& source, TRaster& destination) {

@@ -114,6 +114,12 @@ std::vector<TPaletteEntry> GrayPalette(TPixelFormat format);
 // Colour-on-colour: each destination pixel is the source pixel under its centre; works for
 // every format and copies palette indices. Both need source and destination of one format.
 void StretchHalftone(const TRaster& source, TRaster& destination);
+// Halftone for a source that is a picture of `picture_width` x `picture_height` reduced by
+// `reduction` (1 to 8; the source's size is the picture's divided by it, rounded up): the
+// destination covers the picture exactly, the source's last column and row weighted by the part
+// of the picture they stand for.
+void StretchHalftoneReduced(const TRaster& source, int picture_width, int picture_height, int reduction,
+                            TRaster& destination);
 void StretchColorOnColor(const TRaster& source, TRaster& destination);
 
 }  // namespace morvane

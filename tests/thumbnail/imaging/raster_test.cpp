@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <random>
 
@@ -97,6 +99,41 @@ TEST(RasterTest, HalftoneIsTheAreaAverage) {
           ASSERT_NEAR(result.ScanLine(y)[x * 3 + k], AreaAverage(source, c.dw, c.dh, x, y, k), 0.51)
               << c.sw << "x" << c.sh << " -> " << c.dw << "x" << c.dh << " at " << x << "," << y;
   }
+}
+
+TEST(RasterTest, HalftoneOfAReducedPictureCoversThePictureExactly) {
+  // A picture reduced by r (each reduced pixel the mean of its block, the last blocks partial)
+  // averages as the picture with every pixel replaced by its block's mean: the partial last
+  // column and row count only for the pixels they stand for.
+  struct Case {
+    int pw, ph, reduction, dw, dh;
+  } cases[] = {{10, 10, 4, 5, 5}, {21, 13, 8, 7, 4}, {97, 61, 2, 13, 7}, {40, 7, 4, 9, 3}, {16, 16, 8, 2, 2}};
+  for (const Case& c : cases) {
+    const TRaster picture = RandomRaster(c.pw, c.ph, static_cast<unsigned>(c.pw * 7 + c.reduction));
+    const int rw = (c.pw + c.reduction - 1) / c.reduction, rh = (c.ph + c.reduction - 1) / c.reduction;
+    TRaster reduced(rw, rh, pf24bit), blocks(c.pw, c.ph, pf24bit);
+    for (int by = 0; by < rh; ++by)
+      for (int bx = 0; bx < rw; ++bx) {
+        const int x1 = std::min(c.pw, (bx + 1) * c.reduction), y1 = std::min(c.ph, (by + 1) * c.reduction);
+        for (int k = 0; k < 3; ++k) {
+          int sum = 0, count = 0;
+          for (int y = by * c.reduction; y < y1; ++y)
+            for (int x = bx * c.reduction; x < x1; ++x, ++count) sum += picture.ScanLine(y)[x * 3 + k];
+          const auto mean = static_cast<uint8_t>((sum + count / 2) / count);
+          reduced.ScanLine(by)[bx * 3 + k] = mean;
+          for (int y = by * c.reduction; y < y1; ++y)
+            for (int x = bx * c.reduction; x < x1; ++x) blocks.ScanLine(y)[x * 3 + k] = mean;
+        }
+      }
+    TRaster expected(c.dw, c.dh, pf24bit), result(c.dw, c.dh, pf24bit);
+    StretchHalftone(blocks, expected);
+    StretchHalftoneReduced(reduced, c.pw, c.ph, c.reduction, result);
+    for (int y = 0; y < c.dh; ++y)
+      for (int x = 0; x < c.dw * 3; ++x)
+        ASSERT_NEAR(result.ScanLine(y)[x], expected.ScanLine(y)[x], 1) << c.pw << "x" << c.ph << " at " << x / 3 << "," << y;
+  }
+  TRaster wrong(3, 3, pf24bit), out(2, 2, pf24bit);
+  EXPECT_THROW(StretchHalftoneReduced(wrong, 16, 16, 4, out), EMorvaneError);
 }
 
 TEST(RasterTest, ColourOnColourTakesThePixelUnderEachCentre) {
