@@ -10,6 +10,7 @@
 #include <numeric>
 #include <optional>
 
+#include "metadata/cr3_reader.h"
 #include "metadata/crw_reader.h"
 #include "metadata/tif_reader.h"
 #include "platform/byte_order.h"
@@ -29,6 +30,7 @@ constexpr int kTagOrfThumbnail = 256;          // maker note of .ORF files
 constexpr int kTagMrwThumbnail = 0x0081;       // maker note of .MRW files
 constexpr int kTagMrwPreviewStart = 0x0088;    // offset from the TIFF header
 constexpr int kTagMrwPreviewLength = 0x0089;
+constexpr int kTagJpgFromRaw = 0x002E;         // IFD0 of .RW2 files
 constexpr int kPhotometricCfa = 32803;          // raw sensor data, not a picture
 constexpr int kPhotometricLinearRaw = 34892;
 constexpr int64_t kRafJpegPointer = 84;         // big-endian offset and length of the JPEG
@@ -234,6 +236,23 @@ void ListCrwPreviews(const std::string& file_name, TPreviewList& list) {
   for (const int64_t offset : offsets) list.AddFileJpeg(offset);
 }
 
+void ListCr3Previews(const std::string& file_name, TPreviewList& list) {
+  TCr3Pictures pictures;
+  {
+    TFileStream file(file_name);
+    pictures = FindCr3Pictures(file);
+  }
+  for (const auto& picture : {pictures.Thumbnail, pictures.Preview, pictures.FullSize})
+    if (picture) list.AddFileJpeg(picture->Offset);
+}
+
+void ListRw2Previews(const std::string& file_name, TPreviewList& list) {
+  const TReader reader = OpenReader(file_name);
+  if (reader->HasIFDs())
+    if (TTifTag* tag = reader->IFDs[0]->FindTag(kTagJpgFromRaw)) list.AddStream(reader, tag->DataStream);
+  list.AddThumbnailStreams(reader);
+}
+
 }  // namespace
 
 std::vector<size_t> ChoosePreviews(const std::vector<TImageSize>& sizes, int32_t min_size) {
@@ -257,9 +276,14 @@ std::vector<TPreview> TQuickLoader::ListPreviews(const std::string& file_name) c
       ListFirstStrip(file_name, list);
     else if (extension == ".DNG")
       ListDngPreviews(file_name, list);
-    else if (extension == ".NEF")
+    else if (extension == ".NEF" || extension == ".NRW" || extension == ".3FR")
       ListNefPreviews(file_name, list);
-    else if (extension == ".PEF" || extension == ".SR2" || extension == ".ARW")
+    else if (extension == ".CR3")
+      ListCr3Previews(file_name, list);
+    else if (extension == ".RW2" || extension == ".RWL")
+      ListRw2Previews(file_name, list);
+    else if (extension == ".PEF" || extension == ".SR2" || extension == ".ARW" || extension == ".SRW" ||
+             extension == ".IIQ")
       ListThumbnails(file_name, list);
     else if (extension == ".ORF")
       ListOrfPreviews(file_name, list);
