@@ -149,11 +149,13 @@ void TTif::ReadCr3(TStream& stream, bool quick_scan) {
     if (!header) return tboUnknown;
     directory.Clear();
     directory.SubIFDs.Clear();
-    TWalkBudget budget(block.Size());
+    const TWalkBudget granted(block.Size());
+    TWalkBudget budget = granted;
     block.Seek(header->First);
     directory.ReadIFD(FileName, block, TagFilter, MaxValueSize, FullDng, &block, skip_thumbnail, 0,
                       header->ByteOrder, &budget);
-    Work.Directories += kMaxDirectoriesPerWalk - budget.directories;
+    Work.Directories += granted.directories - budget.directories;
+    Work.ValueBytes += granted.value_bytes - budget.value_bytes;
     return header->ByteOrder;
   };
   if (ByteOrder == tboUnknown) ByteOrder = tboIntel;
