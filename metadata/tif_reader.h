@@ -77,8 +77,9 @@ class TTif : public TXOMObject {
   void ReadPsd(TStream& stream);
   void ReadPsp(TStream& stream, bool quick_scan);
   void ReadCr3(TStream& stream, bool quick_scan);
-  // Reads the EXIF, GPS and maker notes of a JPEG embedded in the file (RW2's JpgFromRaw) into
-  // those directories that the file itself left empty.
+  // Reads the EXIF of a JPEG embedded in the file (RW2's JpgFromRaw): its IFD0, EXIF,
+  // interoperability and GPS tags that the file's own directories lack are added to them, its
+  // maker notes taken when the file has none.
   void ReadEmbeddedJpegExif(const TMemoryStream& jpeg);
   void ProcessImageResources();
   // Reads IPTC records from the bytes of TIFF tag 33723 into IPTCIFD.
