@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "support/bmff_writer.h"
 #include "support/jpeg_fixture.h"
 #include "support/raw_fixture.h"
 #include "support/tiff_writer.h"
@@ -39,6 +40,17 @@ TBenchFixtures::TBenchFixtures() {
   testing::TiffWriter cr2;
   cr2.AddBlob(cr2.NewIfd(), 273, 279, Preview);
   Cr2 = Dir.Write("preview.cr2", cr2.Build());
+
+  testing::Cr3Parts cr3;
+  cr3.Thumbnail = testing::MakeQuadrantJpeg(160, 120);
+  cr3.FullSize = Preview;
+  Cr3 = Dir.Write("preview.cr3", testing::BuildCr3(cr3));
+
+  testing::TiffWriter rw2;
+  rw2.AddBytes(rw2.NewIfd(), 0x002E, testing::TiffWriter::kUndefined, Preview);
+  std::string rw2_bytes = rw2.Build();
+  rw2_bytes[2] = 'U';
+  Rw2 = Dir.Write("preview.rw2", rw2_bytes);
 
   std::string bytes(50 << 20, '\0');
   for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>((i * 131) % 251);

@@ -1,6 +1,7 @@
 // The fixed inputs every benchmark measures on, made once per run: a 3008 x 2000 photo-like
-// preview, inside a NEF (a sub-directory thumbnail, with Nikon maker notes) and inside a CR2 (the
-// first strip), and a 50 MB file holding no JPEG.
+// preview, inside a NEF (a sub-directory thumbnail, with Nikon maker notes), a CR2 (the first
+// strip), a CR3 (the first track, beside a 160 x 120 THMB) and an RW2 (JpgFromRaw), and a 50 MB
+// file holding no JPEG.
 #pragma once
 
 #include <string>
@@ -19,6 +20,8 @@ struct TBenchFixtures {
   std::string Preview;  // the JPEG bytes
   std::string Nef;      // paths
   std::string Cr2;
+  std::string Cr3;
+  std::string Rw2;
   std::string NoJpeg;
 };
 

@@ -77,6 +77,14 @@ void BM_MakeThumbnailCr2(benchmark::State& state) {
   for (auto _ : state) MakeOne(Fixtures().Cr2, static_cast<int>(state.range(0)));
 }
 
+void BM_MakeThumbnailCr3(benchmark::State& state) {
+  for (auto _ : state) MakeOne(Fixtures().Cr3, static_cast<int>(state.range(0)));
+}
+
+void BM_MakeThumbnailRw2(benchmark::State& state) {
+  for (auto _ : state) MakeOne(Fixtures().Rw2, static_cast<int>(state.range(0)));
+}
+
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
@@ -165,6 +173,10 @@ BENCHMARK(BM_BareDecode)->Unit(benchmark::kMillisecond)->Repetitions(kRepetition
 BENCHMARK(BM_MakeThumbnailNef)->Arg(96)->Arg(256)->Arg(1024)->Unit(benchmark::kMillisecond)
     ->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
 BENCHMARK(BM_MakeThumbnailCr2)->Arg(96)->Arg(256)->Arg(1024)->Unit(benchmark::kMillisecond)
+    ->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
+BENCHMARK(BM_MakeThumbnailCr3)->Arg(96)->Arg(256)->Arg(1024)->Unit(benchmark::kMillisecond)
+    ->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
+BENCHMARK(BM_MakeThumbnailRw2)->Arg(256)->Unit(benchmark::kMillisecond)
     ->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
 BENCHMARK_CAPTURE(BM_Ratio, Nef, Fixtures().Nef)->Arg(256)->Iterations(21)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Ratio, Cr2, Fixtures().Cr2)->Arg(96)->Arg(256)->Arg(1024)->Iterations(21)

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/bmff_writer.h"
 #include "support/jpeg_fixture.h"
 #include "support/jpeg_writer.h"
 #include "support/sample_nef.h"
@@ -84,6 +85,13 @@ std::map<std::string, std::vector<std::string>> Seeds() {
   seeds["x3f"] = {x3f.Build()};
   seeds["psd"] = {PsdFile(resources)};
   seeds["psp"] = {PspFile(intel), PspFile(motorola)};
+  Cr3Parts cr3;
+  cr3.Cmt1 = cr3.Cmt2 = cr3.Cmt3 = cr3.Cmt4 = intel;
+  cr3.Thumbnail = MakeQuadrantJpeg(16, 12);
+  cr3.Preview = cr3.FullSize = picture;
+  seeds["bmff"] = {BuildCr3(cr3)};
+  cr3.LargeMedia = cr3.ShortOffsets = true;
+  seeds["bmff"].push_back(BuildCr3(cr3));
   seeds["jpeg_decode"] = {picture, MakeQuadrantJpeg(40, 30, progressive), MakeCmykJpeg(16, 16, 10, 20, 30, 40),
                           MakeTwoComponentJpeg(16, 16), MakeJpegWithInner(32, 32, picture)};
   seeds["cache_blob"] = {picture, MakeQuadrantJpeg(96, 64)};

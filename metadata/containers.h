@@ -15,16 +15,19 @@ class TTif;
 struct TContainer {
   std::string_view Name;
   std::string_view Extension;  // matched whatever its letter case; empty: any name
-  std::string_view Signature;  // the stream's first bytes; empty: any bytes
+  std::string_view Signature;  // bytes the stream holds at SignatureAt; empty: any bytes
+  int64_t SignatureAt;
   int64_t MinSize;             // a shorter stream is not a file of this kind: "Invalid TIF file."
   // Reads the stream into `tif`; false when it holds no readable part.
   bool (*Read)(TTif& tif, TStream& stream, bool quick_scan);
 };
 
 inline constexpr int64_t kContainerHeaderSize = 8;
+// How many first bytes of a stream the signatures are matched against.
+inline constexpr int64_t kContainerHeadLength = 16;
 
 // The row that reads a stream whose file is named `file_name` and which starts with `head`
-// (its first bytes, as many as it has up to kContainerHeaderSize).
+// (its first bytes, as many as it has up to kContainerHeadLength).
 const TContainer& ContainerFor(std::string_view file_name, std::string_view head);
 
 // Reads `stream` from its start by the container its name and first bytes choose.

@@ -66,6 +66,9 @@ inline constexpr int kTagDngLensInfo = 50736;
 inline constexpr int kTagDngPrivateData = 50740;
 inline constexpr int kTagOriginalRawFileData = 50828;
 
+// Panasonic RW2.
+inline constexpr int kTagJpgFromRaw = 0x002E;  // IFD0: the camera's JPEG, with its own EXIF
+
 // Maker notes.
 inline constexpr int kTagNikonISO = 0x0002;
 inline constexpr int kTagOlympusThumbnail = 0x0100;

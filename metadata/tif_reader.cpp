@@ -1,5 +1,5 @@
 // Opening a file or a stream, whose reader the container table chooses; the TIFF walk with its
-// EXIF, interoperability, GPS, IPTC and XMP pointers, the maker notes of nine makers, and the
+// EXIF, interoperability, GPS, IPTC and XMP pointers, the maker notes of ten makers, and the
 // queries every caller asks.
 #include "metadata/tif_reader.h"
 
@@ -77,6 +77,12 @@ std::optional<OriginalMakerNote> OriginalMakerNoteOf(const std::vector<uint8_t>&
   if (count < 6 || (order != "II" && order != "MM")) return std::nullopt;
   const size_t size = std::min<size_t>(count - 6, view.size() - kHead);
   return OriginalMakerNote{view.substr(kHead, size), order == "II" ? tboIntel : tboMotorola, offset};
+}
+
+// Appends to `own` a copy of each tag of `found` whose number it lacks.
+void MergeMissingTags(TTifIFD& own, const TTifIFD& found) {
+  for (const auto& tag : found.Tags)
+    if (own.FindTag(tag->TagNumber) == nullptr) own.Tags.Add()->Assign(*tag);
 }
 
 }  // namespace
@@ -283,6 +289,9 @@ void TTif::ReadMakerNotes(TStream* value_stream, int64_t base_offset) {
     // "FUJIFILM", then the directory's offset; every offset counts from the note's start.
     const uint32_t directory = TByteView(data).LE32(8).value_or(12);
     from_notes(directory >= 12 && directory < data.size() ? directory : 12, tboIntel, 0);
+  } else if (maker == "PANAS" && StartsWithBytes(data, std::string_view("Panasonic\0\0\0", 12))) {
+    // A 12-byte header, then a directory whose offsets count from the TIFF header.
+    layout.start = 12;
   } else if (maker == "SEIKO" || maker == "SANYO") {
     // An 8-byte header, then a directory whose offsets count from the TIFF header.
     layout.start = 8;
@@ -375,6 +384,30 @@ void TTif::ReadNikonType3(const TMemoryStream& notes) {
   ExifMarkerNotesIFD.IFDType = "3";
 }
 
+void TTif::ReadEmbeddedJpegExif(const TMemoryStream& jpeg) {
+  if (maker_note_nesting_ >= kMaxMakerNoteNesting) return;
+  TTif embedded;
+  embedded.FileName = FileName;
+  embedded.TagFilter = TagFilter;
+  embedded.MaxValueSize = MaxValueSize;
+  embedded.maker_note_nesting_ = maker_note_nesting_ + 1;
+  TMemoryStream stream;
+  stream.Assign(jpeg);
+  embedded.ReadJpeg(stream, false);
+  Work.Directories += embedded.Work.Directories;
+  Work.ValueBytes += embedded.Work.ValueBytes;
+  // The embedded JPEG holds the camera's whole EXIF; the raw's own directories keep their
+  // values, and gain the tags that only the JPEG has.
+  if (!embedded.IFDs.Empty() && !IFDs.Empty()) MergeMissingTags(*IFDs[0], *embedded.IFDs[0]);
+  for (const auto& [own, found] : {std::pair{&ExifIFD, &embedded.ExifIFD}, std::pair{&ExifInterIFD, &embedded.ExifInterIFD},
+                                   std::pair{&GPSIFD, &embedded.GPSIFD}})
+    MergeMissingTags(*own, *found);
+  if (ExifMarkerNotesIFD.Tags.Empty() && !embedded.ExifMarkerNotesIFD.Tags.Empty()) {
+    ExifMarkerNotesIFD.Assign(embedded.ExifMarkerNotesIFD);
+    ExifMarkerNotesIFD.Name = "MakerNotes";
+  }
+}
+
 void TTif::SetIccProfile(TStream* stream) {
   if (stream == nullptr || stream->Size() < 12) return;
   if (IFDs.Empty()) EnsureExifPointer();
@@ -437,7 +470,8 @@ bool TTif::IsJpeg() const { return HasExtension(FileName, {".jpg", ".jpeg", ".jp
 
 bool TTif::IsRaw() const {
   if (HasExtension(FileName, {".crw", ".cr2", ".sr2", ".erf", ".raf", ".nef", ".orf", ".srf", ".dng",
-                              ".pef", ".raw", ".mrw", ".x3f", ".dcr", ".kdc", ".thm"}))
+                              ".pef", ".raw", ".mrw", ".x3f", ".dcr", ".kdc", ".thm", ".cr3", ".rw2",
+                              ".rwl", ".nrw", ".srw", ".3fr", ".iiq"}))
     return true;
   return HasExtension(FileName, {".tif", ".tiff"}) && SameText(GetModel(), "Canon EOS-1DS");
 }

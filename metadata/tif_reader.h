@@ -1,6 +1,6 @@
 // TTif: the metadata of one image file and the only way in to it. Open recognises the container
-// (TIFF-based raw, JPEG/THM, RAF, MRW, CRW, X3F, PSD, PSP), walks the TIFF structure with its
-// EXIF, interoperability, GPS, IPTC and XMP pointers, reads the maker notes of nine makers and
+// (TIFF-based raw, JPEG/THM, RAF, MRW, CRW, CR3, X3F, PSD, PSP), walks the TIFF structure with its
+// EXIF, interoperability, GPS, IPTC and XMP pointers, reads the maker notes of ten makers and
 // picks up an XMP sidecar. Every read is bounded by the bytes of the file.
 #pragma once
 
@@ -76,6 +76,11 @@ class TTif : public TXOMObject {
   void ReadX3F(TStream& stream);
   void ReadPsd(TStream& stream);
   void ReadPsp(TStream& stream, bool quick_scan);
+  void ReadCr3(TStream& stream, bool quick_scan);
+  // Reads the EXIF of a JPEG embedded in the file (RW2's JpgFromRaw): its IFD0, EXIF,
+  // interoperability and GPS tags that the file's own directories lack are added to them, its
+  // maker notes taken when the file has none.
+  void ReadEmbeddedJpegExif(const TMemoryStream& jpeg);
   void ProcessImageResources();
   // Reads IPTC records from the bytes of TIFF tag 33723 into IPTCIFD.
   void ReadIptcFromTag(const TTifTag& tag);

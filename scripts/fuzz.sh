@@ -59,6 +59,7 @@ sample_patterns() {
   case "$1" in
     tif | tag_list | preview_loader | preview_scan) echo "*.*" ;;
     crw) echo "*.crw" ;;
+    bmff) echo "*.cr3" ;;
     x3f) echo "*.x3f" ;;
     psd) echo "*.psd" ;;
     psp) echo "*.psp" ;;

@@ -46,6 +46,20 @@ const std::array<THandlerRow, kHandlerCount> kHandlerTable = {{
     {"itJPG", hkInfoTip, ".JPG", "JPG InfoTIP", false, false, heGetInfoTip, "{24816B24-1A5B-4904-B806-05FB5D257E1F}"},
     {"itJPEG", hkInfoTip, ".JPEG", "JPEG InfoTIP", false, false, heGetInfoTip, "{F2414E95-C8A6-4EBB-AE7F-3BDE8B2A9C70}"},
     {"itJPE", hkInfoTip, ".JPE", "JPE InfoTIP", false, false, heGetInfoTip, "{F41925BB-84DE-4F5A-9469-8736A7200A2A}"},
+    {"ImageCR3", hkExtractImage, ".CR3", "ImageCR3", true, false, heExtractImage, "{091C41DF-8B6D-4B7B-BA1B-0E83FD98CF64}"},
+    {"ImageRW2", hkExtractImage, ".RW2", "ImageRW2", true, false, heExtractImage, "{DE68CD76-BB8B-4BAE-8B9A-2584B08CBE44}"},
+    {"ImageRWL", hkExtractImage, ".RWL", "ImageRWL", true, false, heExtractImage, "{4F36A22C-E898-452F-8CF6-0259B77E6FFC}"},
+    {"ImageNRW", hkExtractImage, ".NRW", "ImageNRW", true, false, heExtractImage, "{E895F9B5-5651-47CF-A252-D4424825A734}"},
+    {"ImageSRW", hkExtractImage, ".SRW", "ImageSRW", true, false, heExtractImage, "{56010C4B-8358-487B-A8C5-ED5125E19BC1}"},
+    {"Image3FR", hkExtractImage, ".3FR", "Image3FR", true, false, heExtractImage, "{4A65F214-595D-4F8C-8931-62B7EB9BCA86}"},
+    {"ImageIIQ", hkExtractImage, ".IIQ", "ImageIIQ", true, false, heExtractImage, "{8B3A4C66-4BF6-4D17-977D-996A24A77008}"},
+    {"itCR3", hkInfoTip, ".CR3", "CR3 InfoTIP", false, false, heGetInfoTip, "{0E65B683-B647-4D35-9D1C-A8B72A311FD1}"},
+    {"itRW2", hkInfoTip, ".RW2", "RW2 InfoTIP", false, false, heGetInfoTip, "{1C5AE586-677B-486F-9B04-F46517A2A2E6}"},
+    {"itRWL", hkInfoTip, ".RWL", "RWL InfoTIP", false, false, heGetInfoTip, "{D93BC800-2C97-4951-A281-DBEF36F4B89F}"},
+    {"itNRW", hkInfoTip, ".NRW", "NRW InfoTIP", false, false, heGetInfoTip, "{90EA1871-4FCF-4B6E-BC04-73804A64E97E}"},
+    {"itSRW", hkInfoTip, ".SRW", "SRW InfoTIP", false, false, heGetInfoTip, "{FC357003-F27A-4706-8FAB-F3809593F81C}"},
+    {"it3FR", hkInfoTip, ".3FR", "3FR InfoTIP", false, false, heGetInfoTip, "{F4422BE6-4F33-4108-A238-5966A3B4F821}"},
+    {"itIIQ", hkInfoTip, ".IIQ", "IIQ InfoTIP", false, false, heGetInfoTip, "{1C53DD1A-B377-4A53-B533-CDC45785C2DA}"},
 }};
 
 const THandlerRow* FindHandlerByComponent(std::string_view component) {

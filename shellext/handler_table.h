@@ -24,7 +24,7 @@ struct THandlerRow {
   std::string_view ClassId;        // registry form; stable across builds
 };
 
-inline constexpr size_t kHandlerCount = 39;
+inline constexpr size_t kHandlerCount = 53;
 
 extern const std::array<THandlerRow, kHandlerCount> kHandlerTable;
 

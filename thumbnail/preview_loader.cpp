@@ -10,6 +10,7 @@
 #include <numeric>
 #include <optional>
 
+#include "metadata/cr3_reader.h"
 #include "metadata/crw_reader.h"
 #include "metadata/tag_numbers.h"
 #include "metadata/tif_reader.h"
@@ -229,6 +230,23 @@ void ListCrwPreviews(const std::string& file_name, TPreviewList& list) {
   for (const int64_t offset : offsets) list.AddFileJpeg(offset);
 }
 
+void ListCr3Previews(const std::string& file_name, TPreviewList& list) {
+  TCr3Pictures pictures;
+  {
+    TFileStream file(file_name);
+    pictures = FindCr3Pictures(file);
+  }
+  for (const auto& picture : {pictures.Thumbnail, pictures.Preview, pictures.FullSize})
+    if (picture) list.AddFileJpeg(picture->Offset);
+}
+
+void ListRw2Previews(const std::string& file_name, TPreviewList& list) {
+  const TReader reader = OpenReader(file_name);
+  if (reader->HasIFDs())
+    if (TTifTag* tag = reader->IFDs[0]->FindTag(kTagJpgFromRaw)) list.AddStream(reader, tag->DataStream);
+  list.AddThumbnailStreams(reader);
+}
+
 }  // namespace
 
 std::vector<size_t> ChoosePreviews(const std::vector<TImageSize>& sizes, int32_t min_size) {
@@ -252,9 +270,14 @@ std::vector<TPreview> TQuickLoader::ListPreviews(const std::string& file_name) c
       ListFirstStrip(file_name, list);
     else if (extension == ".DNG")
       ListDngPreviews(file_name, list);
-    else if (extension == ".NEF")
+    else if (extension == ".NEF" || extension == ".NRW" || extension == ".3FR")
       ListNefPreviews(file_name, list);
-    else if (extension == ".PEF" || extension == ".SR2" || extension == ".ARW")
+    else if (extension == ".CR3")
+      ListCr3Previews(file_name, list);
+    else if (extension == ".RW2" || extension == ".RWL")
+      ListRw2Previews(file_name, list);
+    else if (extension == ".PEF" || extension == ".SR2" || extension == ".ARW" || extension == ".SRW" ||
+             extension == ".IIQ")
       ListThumbnails(file_name, list);
     else if (extension == ".ORF")
       ListOrfPreviews(file_name, list);

@@ -39,9 +39,10 @@ class TQuickLoader {
 
   // Every preview the file holds, as far as its type's metadata and its sidecars tell: a .THM
   // sidecar for every type; per extension the IFD0 strip (.CR2, .RAW), the JPEG sub-directories
-  // and the TIFF image (.DNG, .NEF), the embedded thumbnails of every directory (TIFF-based
-  // types, .RAF, .MRW), the maker note's thumbnail (.ORF) or preview (.MRW), the .JPG sidecar
-  // (.MRW), the header's JPEG (.RAF), the heap's JPEG records (.CRW).
+  // and the TIFF image (.DNG, .NEF, .NRW, .3FR), the embedded thumbnails of every directory
+  // (TIFF-based types, .RAF, .MRW), the maker note's thumbnail (.ORF) or preview (.MRW), the
+  // .JPG sidecar (.MRW), the header's JPEG (.RAF), the heap's JPEG records (.CRW), THMB, PRVW
+  // and the first track's JPEG (.CR3), IFD0's JpgFromRaw (.RW2, .RWL).
   std::vector<TPreview> ListPreviews(const std::string& file_name) const;
 };
 

@@ -27,6 +27,11 @@ TEST(ContainersTest, NameAndFirstBytesChooseTheReaderInOrder) {
       {"a.mrw", std::string("\0MRM\0\0\0\x20", 8), "MRW"},
       {"a.mrw", std::string("\0NRM", 4), "TIFF"},
       {"a.nef", "II*\0\x08\0\0\0", "TIFF"},
+      {"", std::string("\0\0\0\x18""ftypcrx \0\0\0\1", 16), "CR3"},  // found by its brand
+      {"a.cr3", std::string("\0\0\0\x18""ftypisom", 12), "TIFF"},     // another brand
+      {"a.cr3", std::string("\0\0\0\x18""ftypcr", 10), "TIFF"},       // cut before the brand ends
+      {"a.rw2", std::string("IIU\0\x18\0\0\0", 8), "RW2"},
+      {"a.rwl", std::string("IIU\0", 4), "RW2"},
       {"a.gif", "GIF89a", "TIFF"},
       {"a.psd", "8", "TIFF"},  // too few bytes for any signature
       {"", "", "TIFF"},

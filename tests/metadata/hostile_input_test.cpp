@@ -6,7 +6,10 @@
 #include <filesystem>
 #include <random>
 
+#include "metadata/cr3_reader.h"
 #include "metadata/tif_reader.h"
+#include "platform/text.h"
+#include "support/bmff_writer.h"
 #include "support/sample_nef.h"
 #include "support/mutation.h"
 #include "support/samples.h"
@@ -57,6 +60,40 @@ TEST(HostileInputTest, MutatedFilesOpenQuietlyWithBoundedWork) {
       const std::string path = dir.Write("m" + std::to_string(round % 3) + ".nef", testing::Mutated(seed, random));
       SCOPED_TRACE(round);
       OpenEveryWay(path);
+    }
+  }
+}
+
+// Box files and RW2: damaged sizes, types and track tables, opened by name and by content.
+TEST(HostileInputTest, MutatedBoxFilesOpenQuietlyWithPicturesInsideTheFile) {
+  TempDir dir;
+  testing::Cr3Parts parts;
+  TiffWriter block;
+  const int ifd = block.NewIfd();
+  block.AddAscii(ifd, 271, "Canon");
+  block.Add(ifd, 33434, TiffWriter::kRational, {1, 80});
+  parts.Cmt1 = parts.Cmt2 = parts.Cmt3 = parts.Cmt4 = block.Build();
+  parts.Thumbnail = parts.Preview = parts.FullSize = "\xFF\xD8 picture";
+  std::vector<std::pair<std::string, std::string>> seeds = {{".cr3", testing::BuildCr3(parts)}};
+  parts.LargeMedia = parts.ShortOffsets = true;
+  seeds.emplace_back(".cr3", testing::BuildCr3(parts));
+  for (const char* name : {"CanonRaw.cr3", "Panasonic.rw2"}) {
+    const std::string path = testing::SamplePath(name);
+    if (FileExists(path)) seeds.emplace_back(ExtractFileExt(path), testing::ReadFileBytes(path));
+  }
+  std::mt19937 random(20261211);
+  for (const auto& [extension, seed] : seeds) {
+    for (int round = 0; round < 150; ++round) {
+      const std::string bytes = testing::Mutated(seed, random);
+      const std::string path = dir.Write("b" + std::to_string(round % 2) + (round % 2 ? extension : ".raw"), bytes);
+      SCOPED_TRACE(round);
+      OpenEveryWay(path);
+      TMemoryStream stream(bytes);
+      const TCr3Pictures pictures = FindCr3Pictures(stream);
+      for (const auto& picture : {pictures.Thumbnail, pictures.Preview, pictures.FullSize})
+        if (picture) {
+          EXPECT_LE(picture->Offset + picture->Size, stream.Size());
+        }
     }
   }
 }

@@ -13,7 +13,7 @@
 namespace morvane {
 namespace {
 
-TEST(HandlerTableTest, ThirtyNineRowsWithTheirOwnClassIds) {
+TEST(HandlerTableTest, FiftyThreeRowsWithTheirOwnClassIds) {
   std::set<std::string_view> ids;
   std::set<std::string_view> thumbnail_types;
   std::set<std::string_view> tip_types;
@@ -25,12 +25,13 @@ TEST(HandlerTableTest, ThirtyNineRowsWithTheirOwnClassIds) {
     EXPECT_EQ(row.Event, row.Kind == hkExtractImage ? heExtractImage : heGetInfoTip);
     (row.Kind == hkExtractImage ? thumbnail_types : tip_types).insert(row.FileType);
   }
-  EXPECT_EQ(thumbnail_types.size(), 15u);
-  EXPECT_EQ(tip_types.size(), 24u);
+  EXPECT_EQ(thumbnail_types.size(), 22u);
+  EXPECT_EQ(tip_types.size(), 31u);
   EXPECT_EQ(kHandlerTable.front().Component, "ImageCRW");
   EXPECT_EQ(kHandlerTable[12].FileType, ".PSPImage");
   EXPECT_EQ(kHandlerTable[27].Description, "PSPINFO InfoTIP");
-  EXPECT_EQ(kHandlerTable.back().Component, "itJPE");
+  EXPECT_EQ(kHandlerTable[38].Component, "itJPE");
+  EXPECT_EQ(kHandlerTable.back().Component, "itIIQ");
   const THandlerRow* nef = FindHandlerByComponent("itNEF");
   ASSERT_NE(nef, nullptr);
   EXPECT_EQ(FindHandlerByClassId(LowerCase(nef->ClassId)), nef);

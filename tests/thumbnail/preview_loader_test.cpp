@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/errors.h"
+#include "support/bmff_writer.h"
 #include "support/jpeg_fixture.h"
 #include "support/raw_fixture.h"
 #include "support/temp_file.h"
@@ -136,6 +137,27 @@ std::string CrwFile() {
   return header + heap + directory + testing::EncodeNumber(Order::kIntel, heap.size(), 4);
 }
 
+// THMB, PRVW and the first track's JPEG.
+std::string Cr3File() {
+  testing::Cr3Parts parts;
+  parts.Thumbnail = testing::MakeQuadrantJpeg(160, 120);
+  parts.Preview = testing::MakeQuadrantJpeg(540, 360);
+  parts.FullSize = testing::MakeQuadrantJpeg(1200, 800);
+  return testing::BuildCr3(parts);
+}
+
+// The TIFF variant with magic 0x55, its JPEG in IFD0's JpgFromRaw, an RGB thumbnail after it.
+std::string Rw2File() {
+  TiffWriter writer;
+  const int ifd0 = writer.NewIfd(), ifd1 = writer.NewIfd();
+  writer.SetNext(ifd0, ifd1);
+  writer.AddBytes(ifd0, 0x002E, TiffWriter::kUndefined, testing::MakeQuadrantJpeg(640, 480));
+  writer.AddBlob(ifd1, 513, 514, testing::MakeQuadrantJpeg(160, 120));
+  std::string file = writer.Build();
+  file[2] = 'U';
+  return file;
+}
+
 TEST_F(PreviewLoaderTest, TheSmallestPreviewThatCoversTheRequestElseTheLargest) {
   dir_.Write("c.thm", testing::MakeQuadrantJpeg(160, 120));
   struct Case {
@@ -157,6 +179,13 @@ TEST_F(PreviewLoaderTest, TheSmallestPreviewThatCoversTheRequestElseTheLargest) 
       {"n.nef", NefFile(), {{96, {160, 120}}, {256, {640, 424}}, {1024, {1200, 800}}, {2000, {1200, 800}}}},
       {"p.pef", PefFile(), {{96, {160, 120}}, {256, {640, 480}}, {1024, {1280, 960}}}},
       {"s.ARW", PefFile(), {{512, {640, 480}}}},
+      {"s.srw", PefFile(), {{96, {160, 120}}, {512, {640, 480}}}},
+      {"p.IIQ", PefFile(), {{1024, {1280, 960}}}},
+      {"n.nrw", NefFile(), {{96, {160, 120}}, {256, {640, 424}}, {1024, {1200, 800}}}},
+      {"h.3fr", NefFile(), {{256, {640, 424}}}},
+      {"c.cr3", Cr3File(), {{96, {160, 120}}, {160, {160, 120}}, {161, {540, 360}}, {541, {1200, 800}}, {3000, {1200, 800}}}},
+      {"r.rw2", Rw2File(), {{96, {160, 120}}, {256, {640, 480}}, {1024, {640, 480}}}},
+      {"r.RWL", Rw2File(), {{256, {640, 480}}}},
       {"f.raf", RafFile(), {{96, {160, 120}}, {256, {1280, 960}}, {2000, {1280, 960}}}},
       {"c.crw", CrwFile(), {{96, {160, 120}}, {161, {1024, 680}}, {1024, {1024, 680}}}},
   };
