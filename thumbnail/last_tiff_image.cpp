@@ -130,6 +130,10 @@ bool DecodeCurrentDirectory(TIFF* tif, int64_t file_size, TRaster& result) {
 
 void LoadLastTiffImage(const std::string& file_name, TDibGraphic& image) {
   TFileStream stream(file_name);
+  LoadLastTiffImage(stream, image);
+}
+
+void LoadLastTiffImage(TStream& stream, TDibGraphic& image) {
   image.Clear();
   try {
     auto tif = OpenTiff(stream);

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/stream.h"
 #include "thumbnail/dib_graphic.h"
 
 namespace morvane {
@@ -13,5 +14,7 @@ namespace morvane {
 // Orientation is 3. Any decoding failure leaves Image empty; only a file that cannot be opened
 // throws. libtiff's warnings and errors are swallowed.
 void LoadLastTiffImage(const std::string& file_name, TDibGraphic& image);
+// The same for the bytes of a stream, read from its start.
+void LoadLastTiffImage(TStream& stream, TDibGraphic& image);
 
 }  // namespace morvane

@@ -1,0 +1,34 @@
+// Today's shell handlers: per file type a thumbnail provider and a property handler, both
+// initialised with a stream, each with its own fixed class identifier so that the class alone
+// tells the type (a stream carries no name). The COM server makes one class factory per
+// identifier; registration writes the class keys, the type's handler keys (never replacing
+// another program's) and, for camera raw types without one, the property lists the details
+// views show. Unregistration removes only what names these classes.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace morvane {
+
+class TComServer;
+
+struct TExplorerRow {
+  std::string_view FileType;          // ".CR2"
+  std::string_view ProviderClassId;   // empty: the type has no thumbnail
+  std::string_view PropertyClassId;   // empty: the type has no info tip
+  bool RawType;                       // gets the details property lists where it has none
+};
+
+inline constexpr size_t kExplorerRowCount = 25;
+extern const std::array<TExplorerRow, kExplorerRowCount> kExplorerTable;
+
+// The shell's category of thumbnail providers under a type's "shellex" key.
+inline constexpr const char* kThumbnailProviderCategory = "{E357FCCD-A995-4576-B01F-234630154E96}";
+inline constexpr const char* kPropertyHandlersKey =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\PropertySystem\\PropertyHandlers\\";
+
+// Makes the class factories of every row for `server`.
+void AddExplorerFactories(TComServer& server);
+
+}  // namespace morvane
