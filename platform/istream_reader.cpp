@@ -39,12 +39,16 @@ TIStreamReader::~TIStreamReader() { stream_->Release(); }
 size_t TIStreamReader::ReadFromStream(int64_t offset, void* buffer, size_t count) {
   LARGE_INTEGER position{};
   position.QuadPart = offset;
-  if (FAILED(stream_->Seek(position, STREAM_SEEK_SET, nullptr))) return 0;
+  if (FAILED(stream_->Seek(position, STREAM_SEEK_SET, nullptr))) {
+    failed_ = true;
+    return 0;
+  }
   size_t done = 0;
   while (done < count) {
     const ULONG chunk = static_cast<ULONG>(std::min<size_t>(count - done, 1u << 20));
     ULONG read = 0;
     const HRESULT result = stream_->Read(static_cast<uint8_t*>(buffer) + done, chunk, &read);
+    if (FAILED(result) || read > chunk) failed_ = true;
     if (FAILED(result) || read == 0 || read > chunk) break;
     done += read;
   }

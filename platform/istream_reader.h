@@ -20,6 +20,8 @@ class TIStreamReader : public TStream {
   TIStreamReader& operator=(const TIStreamReader&) = delete;
 
   int64_t Size() const override { return size_; }
+  // A read of the stream failed (and yielded no bytes): what was read is not the whole file.
+  bool Failed() const { return failed_; }
 
  protected:
   size_t ReadAt(int64_t offset, void* buffer, size_t count) override;
@@ -29,6 +31,7 @@ class TIStreamReader : public TStream {
 
   IStream* stream_;
   int64_t size_ = 0;
+  bool failed_ = false;
   static constexpr size_t kBufferSize = 16384;
   std::unique_ptr<uint8_t[]> buffer_;
   int64_t buffer_offset_ = 0;

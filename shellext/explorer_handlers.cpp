@@ -47,17 +47,6 @@ namespace {
 constexpr const char* kApprovedKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
 constexpr DWORD kMaxValue = 2048;
 
-// The property lists of the details pane (FullDetails) and the preview pane (PreviewDetails).
-constexpr const char* kFullDetails =
-    "prop:System.PropGroup.Camera;System.Photo.CameraManufacturer;System.Photo.CameraModel;System.Photo.LensModel;"
-    "System.Photo.DateTaken;System.Photo.FNumber;System.Photo.ExposureTime;System.Photo.ISOSpeed;"
-    "System.Photo.FocalLength;System.Photo.Flash;System.PropGroup.Image;System.Image.Dimensions;"
-    "System.Photo.Orientation;System.PropGroup.FileSystem;System.ItemNameDisplay;System.ItemType;"
-    "System.ItemFolderPathDisplay;System.DateCreated;System.DateModified;System.Size";
-constexpr const char* kPreviewDetails =
-    "prop:System.Photo.DateTaken;System.Photo.CameraModel;System.Photo.FNumber;System.Photo.ExposureTime;"
-    "System.Photo.ISOSpeed;System.Photo.FocalLength;System.Image.Dimensions;System.Size";
-
 bool NamesClass(const std::optional<std::string>& text, const std::string& class_id) {
   if (!text) return false;
   const auto a = TryStringToGUID(*text), b = TryStringToGUID(class_id);
@@ -82,16 +71,17 @@ void DeleteIfEmpty(const std::string& key) {
   if (RegKeyIsEmpty(HKEY_CLASSES_ROOT, key)) RegDeleteKeyA(HKEY_CLASSES_ROOT, key.c_str());
 }
 
-// The default value of `root\key` set to `class_id` unless another class holds it; on
-// unregistration the key goes only when it names `class_id`.
-void UpdateHandlerKey(HKEY root, const std::string& key, const std::string& class_id, bool register_class) {
+// The default value of `root\key` set to `class_id` unless another class holds it (false
+// then); on unregistration the key goes only when it names `class_id`.
+bool UpdateHandlerKey(HKEY root, const std::string& key, const std::string& class_id, bool register_class) {
   const std::optional<std::string> present = ReadRegText(root, key, "", kMaxValue);
   if (register_class) {
-    if (!IsEmptyText(present) && !NamesClass(present, class_id)) return;
+    if (!IsEmptyText(present) && !NamesClass(present, class_id)) return false;
     if (!WriteRegText(root, key, "", class_id)) throw EOleRegistrationError("Error creating system registry entry");
   } else if (NamesClass(present, class_id)) {
     RegDeleteKeyA(root, key.c_str());
   }
+  return true;
 }
 
 // FullDetails and PreviewDetails under the type's system association, each only where neither
@@ -131,18 +121,19 @@ class TExplorerFactory : public TComObjectFactory {
     const std::string class_id = GUIDToString(ClassID());
     const std::string file_type(row_.FileType);
     if (register_class) TComObjectFactory::UpdateRegistry(true);
+    bool holds_key = false;
     if (provider_) {
-      UpdateHandlerKey(HKEY_CLASSES_ROOT, file_type + "\\shellex\\" + kThumbnailProviderCategory, class_id,
+      holds_key = UpdateHandlerKey(HKEY_CLASSES_ROOT, file_type + "\\shellex\\" + kThumbnailProviderCategory, class_id,
                        register_class);
       if (!register_class) {
         DeleteIfEmpty(file_type + "\\shellex");
         DeleteIfEmpty(file_type);
       }
     } else {
-      UpdateHandlerKey(HKEY_LOCAL_MACHINE, kPropertyHandlersKey + file_type, class_id, register_class);
+      holds_key = UpdateHandlerKey(HKEY_LOCAL_MACHINE, kPropertyHandlersKey + file_type, class_id, register_class);
       if (row_.RawType) UpdateDetailsLists(file_type, register_class);
     }
-    SetApproved(class_id, Description(), register_class);
+    if (holds_key || !register_class) SetApproved(class_id, Description(), register_class);
     if (!register_class) TComObjectFactory::UpdateRegistry(false);
   }
 

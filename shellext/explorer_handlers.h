@@ -28,6 +28,17 @@ inline constexpr const char* kThumbnailProviderCategory = "{E357FCCD-A995-4576-B
 inline constexpr const char* kPropertyHandlersKey =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\PropertySystem\\PropertyHandlers\\";
 
+// The property lists of the details pane (FullDetails) and the preview pane (PreviewDetails).
+inline constexpr const char* kFullDetails =
+    "prop:System.PropGroup.Camera;System.Photo.CameraManufacturer;System.Photo.CameraModel;System.Photo.LensModel;"
+    "System.Photo.DateTaken;System.Photo.FNumber;System.Photo.ExposureTime;System.Photo.ISOSpeed;"
+    "System.Photo.FocalLength;System.Photo.Flash;System.PropGroup.Image;System.Image.Dimensions;"
+    "System.Photo.Orientation;System.PropGroup.FileSystem;System.ItemNameDisplay;System.ItemType;"
+    "System.ItemFolderPathDisplay;System.DateCreated;System.DateModified;System.Size";
+inline constexpr const char* kPreviewDetails =
+    "prop:System.Photo.DateTaken;System.Photo.CameraModel;System.Photo.FNumber;System.Photo.ExposureTime;"
+    "System.Photo.ISOSpeed;System.Photo.FocalLength;System.Image.Dimensions;System.Size";
+
 // Makes the class factories of every row for `server`.
 void AddExplorerFactories(TComServer& server);
 

@@ -25,19 +25,35 @@ constexpr int kTagDateTimeOriginal = 36867;
 constexpr int kTagFlash = 37385;
 constexpr int kTagFocalLength = 37386;
 
-std::optional<TValue> NumberOf(const TTif& tif, int tag_number) {
+std::optional<int64_t> IntegerText(std::string_view text) {
+  int64_t number = 0;
+  if (text.empty() || !TryStrToInt64(Trim(text), number)) return std::nullopt;
+  return number;
+}
+
+// A tag's single value as a number: numbers as they are, texts of a whole number or of a
+// fraction "n/d" (short values and special rationals arrive as text).
+std::optional<double> NumberOf(const TTif& tif, int tag_number) {
   const TTifTag* tag = tif.FindTag(tag_number, ikAll);
   if (tag == nullptr) return std::nullopt;
   const TValue value = tag->GetValue();
-  if (!value.IsNumber()) return std::nullopt;
-  return value;
+  if (value.IsNumber()) return value.AsFloat();
+  if (!value.IsText()) return std::nullopt;
+  const std::string& text = value.Text();
+  const size_t slash = text.find('/');
+  if (slash == std::string::npos) {
+    const auto whole = IntegerText(text);
+    return whole ? std::optional<double>(static_cast<double>(*whole)) : std::nullopt;
+  }
+  const auto numerator = IntegerText(std::string_view(text).substr(0, slash));
+  const auto denominator = IntegerText(std::string_view(text).substr(slash + 1));
+  if (!numerator || !denominator || *denominator == 0) return std::nullopt;
+  return static_cast<double>(*numerator) / static_cast<double>(*denominator);
 }
 
 std::optional<double> PositiveFloat(const TTif& tif, int tag_number) {
-  const auto value = NumberOf(tif, tag_number);
-  if (!value) return std::nullopt;
-  const double number = value->AsFloat();
-  if (!std::isfinite(number) || number <= 0) return std::nullopt;
+  const auto number = NumberOf(tif, tag_number);
+  if (!number || !std::isfinite(*number) || *number <= 0) return std::nullopt;
   return number;
 }
 
@@ -48,15 +64,9 @@ std::optional<T> WholeNumber(std::optional<int64_t> number, int64_t low) {
 }
 
 std::optional<int64_t> IntegerOf(const TTif& tif, int tag_number) {
-  const auto value = NumberOf(tif, tag_number);
-  if (!value || !value->IsInteger()) return std::nullopt;
-  return value->Integer();
-}
-
-std::optional<int64_t> IntegerText(std::string_view text) {
-  int64_t number = 0;
-  if (text.empty() || !TryStrToInt64(Trim(text), number)) return std::nullopt;
-  return number;
+  const auto number = NumberOf(tif, tag_number);
+  if (!number || *number != std::floor(*number) || std::fabs(*number) > 1e15) return std::nullopt;
+  return static_cast<int64_t>(*number);
 }
 
 std::string TextOf(const TTif& tif, int tag_number) {

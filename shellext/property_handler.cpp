@@ -114,6 +114,10 @@ HRESULT TPropertyHandler::StreamTaken() {
   try {
     TIStreamReader reader(Stream());
     values_ = PropertyValuesOf(ReadPhotoProperties(reader, TypeName()));
+    if (reader.Failed()) {
+      values_.clear();
+      result = STG_E_READFAULT;
+    }
   } catch (...) {
     values_.clear();
     result = CurrentExceptionResult();

@@ -35,7 +35,9 @@ HRESULT STDMETHODCALLTYPE TThumbnailProvider::GetThumbnail(UINT cx, HBITMAP* phb
     {
       TIStreamReader reader(Stream());
       TLockGuard guard(RequestLock());
-      made = TMRV().MakePicture(reader, TypeName(), static_cast<int32_t>(std::min(cx, kMaxThumbnailSide)), picture);
+      made = TMRV().MakePicture(reader, TypeName(), static_cast<int32_t>(std::min(cx, kMaxThumbnailSide)), picture) &&
+             !reader.Failed();
+      if (reader.Failed()) result = STG_E_READFAULT;
     }
     if (made) {
       *phbmp = CreateTopDownBitmapHandle(picture.Raster());

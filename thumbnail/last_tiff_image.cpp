@@ -135,6 +135,7 @@ void LoadLastTiffImage(const std::string& file_name, TDibGraphic& image) {
 
 void LoadLastTiffImage(TStream& stream, TDibGraphic& image) {
   image.Clear();
+  stream.Seek(0);
   try {
     auto tif = OpenTiff(stream);
     if (!tif) return;
