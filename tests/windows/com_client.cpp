@@ -149,29 +149,36 @@ int InfoTip(const std::wstring& file, const wchar_t* out_path) {
   return 0;
 }
 
+// A handler of the class made and given a stream on the file, which is then released: the
+// handler holds its own reference as long as it needs one. 0, or the failing step's code.
+int InitialiseWithStream(const CLSID& clsid, const std::wstring& file, TReleaser<IInitializeWithStream>& init) {
+  HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, kIInitializeWithStream,
+                                reinterpret_cast<void**>(&init.p));
+  if (FAILED(hr)) return Fail("CoCreateInstance", hr);
+  TReleaser<IStream> stream;
+  hr = SHCreateStreamOnFileEx(file.c_str(), STGM_READ | STGM_SHARE_DENY_WRITE, FILE_ATTRIBUTE_NORMAL, FALSE, nullptr,
+                              &stream.p);
+  if (FAILED(hr)) return Fail("SHCreateStreamOnFileEx", hr);
+  hr = init.p->Initialize(stream.p, STGM_READ);
+  if (FAILED(hr)) return Fail("IInitializeWithStream::Initialize", hr);
+  return 0;
+}
+
 // What the thumbnail cache does: the provider created from its class and initialised with a
 // stream on the file, the file then opened again exclusively to show that nothing holds it.
 int Provider(const std::wstring& file, int size, const wchar_t* out_path) {
   CLSID clsid{};
   if (!HandlerClass(file, kProviderCategory, clsid)) return Fail("thumbnail provider lookup", E_FAIL);
   TReleaser<IInitializeWithStream> init;
-  HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, kIInitializeWithStream,
-                                reinterpret_cast<void**>(&init.p));
-  if (FAILED(hr)) return Fail("CoCreateInstance", hr);
+  if (const int failed = InitialiseWithStream(clsid, file, init)) return failed;
   HBITMAP bitmap = nullptr;
   WTS_ALPHATYPE alpha = WTSAT_UNKNOWN;
   {
-    TReleaser<IStream> stream;
-    hr = SHCreateStreamOnFileEx(file.c_str(), STGM_READ | STGM_SHARE_DENY_WRITE, FILE_ATTRIBUTE_NORMAL, FALSE, nullptr,
-                                &stream.p);
-    if (FAILED(hr)) return Fail("SHCreateStreamOnFileEx", hr);
-    hr = init.p->Initialize(stream.p, STGM_READ);
-    if (FAILED(hr)) return Fail("IInitializeWithStream::Initialize", hr);
     TReleaser<IThumbnailProvider> provider;
-    hr = init.p->QueryInterface(kIThumbnailProvider, reinterpret_cast<void**>(&provider.p));
+    const HRESULT hr = init.p->QueryInterface(kIThumbnailProvider, reinterpret_cast<void**>(&provider.p));
     if (FAILED(hr)) return Fail("QueryInterface", hr);
-    hr = provider.p->GetThumbnail(static_cast<UINT>(size), &bitmap, &alpha);
-    if (FAILED(hr) || bitmap == nullptr) return Fail("IThumbnailProvider::GetThumbnail", hr);
+    const HRESULT got = provider.p->GetThumbnail(static_cast<UINT>(size), &bitmap, &alpha);
+    if (FAILED(got) || bitmap == nullptr) return Fail("IThumbnailProvider::GetThumbnail", got);
   }
   HANDLE exclusive = CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   if (exclusive == INVALID_HANDLE_VALUE) return Fail("opening the file exclusively after the call", E_FAIL);
@@ -275,19 +282,9 @@ int Properties(const std::wstring& file, const wchar_t* out_path) {
   if (Extension(file).empty() || !ClassOfKey(HKEY_LOCAL_MACHINE, kPropertyHandlers + Extension(file), clsid))
     return Fail("property handler lookup", E_FAIL);
   TReleaser<IInitializeWithStream> init;
-  HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, kIInitializeWithStream,
-                                reinterpret_cast<void**>(&init.p));
-  if (FAILED(hr)) return Fail("CoCreateInstance", hr);
-  {
-    TReleaser<IStream> stream;
-    hr = SHCreateStreamOnFileEx(file.c_str(), STGM_READ | STGM_SHARE_DENY_WRITE, FILE_ATTRIBUTE_NORMAL, FALSE, nullptr,
-                                &stream.p);
-    if (FAILED(hr)) return Fail("SHCreateStreamOnFileEx", hr);
-    hr = init.p->Initialize(stream.p, STGM_READ);
-    if (FAILED(hr)) return Fail("IInitializeWithStream::Initialize", hr);
-  }
+  if (const int failed = InitialiseWithStream(clsid, file, init)) return failed;
   TReleaser<IPropertyStore> store;
-  hr = init.p->QueryInterface(kIPropertyStore, reinterpret_cast<void**>(&store.p));
+  HRESULT hr = init.p->QueryInterface(kIPropertyStore, reinterpret_cast<void**>(&store.p));
   if (FAILED(hr)) return Fail("QueryInterface", hr);
   DWORD count = 0;
   hr = store.p->GetCount(&count);
