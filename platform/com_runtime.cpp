@@ -1,5 +1,5 @@
 // Stand-in for the COM runtime services the server uses: interface identifiers, GUID text,
-// the task allocator and external locks.
+// the task allocator, external locks and the release of property values.
 #if !defined(_WIN32)
 
 #include <malloc.h>
@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/com_types.h"
+#include "platform/property_api.h"
 
 const IID IID_IUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 const IID IID_IClassFactory = {0x00000001, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
@@ -111,6 +112,13 @@ HRESULT CoLockObjectExternal(IUnknown* pUnk, BOOL fLock, BOOL) {
     pUnk->AddRef();
   else
     pUnk->Release();
+  return S_OK;
+}
+
+HRESULT PropVariantClear(PROPVARIANT* pvar) {
+  if (pvar == nullptr) return E_INVALIDARG;
+  if (pvar->vt == VT_LPWSTR) CoTaskMemFree(pvar->pwszVal);
+  PropVariantInit(pvar);
   return S_OK;
 }
 

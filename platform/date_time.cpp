@@ -52,4 +52,19 @@ std::optional<TDateTime> LocalDateTimeFromUnixSeconds(int64_t seconds) {
                    local.tm_hour, local.tm_min, local.tm_sec};
 }
 
+std::optional<int64_t> UnixSecondsFromLocalDateTime(const TDateTime& local) {
+  if (local.Year < 1601 || local.Year > 30827) return std::nullopt;
+  std::tm fields{};
+  fields.tm_year = static_cast<int>(local.Year - 1900);
+  fields.tm_mon = local.Month - 1;
+  fields.tm_mday = local.Day;
+  fields.tm_hour = local.Hour;
+  fields.tm_min = local.Minute;
+  fields.tm_sec = local.Second;
+  fields.tm_isdst = -1;
+  const time_t seconds = std::mktime(&fields);
+  if (seconds == static_cast<time_t>(-1)) return std::nullopt;
+  return static_cast<int64_t>(seconds);
+}
+
 }  // namespace morvane

@@ -21,6 +21,10 @@ TDateTime DateTimeFromUnixSeconds(int64_t seconds);
 // The calendar date and time of the local time zone `seconds` after 1970-01-01 00:00:00 UTC;
 // nothing when the system cannot convert it.
 std::optional<TDateTime> LocalDateTimeFromUnixSeconds(int64_t seconds);
+// The seconds since 1970-01-01 00:00:00 UTC of a date and time of the local time zone, by the
+// system's rules for that date (its daylight saving time included); nothing when the system
+// cannot convert it.
+std::optional<int64_t> UnixSecondsFromLocalDateTime(const TDateTime& local);
 // Days since 1970-01-01 of a calendar date.
 int64_t DaysFromCivil(int64_t year, int month, int day);
 

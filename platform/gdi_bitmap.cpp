@@ -1,5 +1,5 @@
 // Stand-in for bitmap handles: one C-heap block per handle, a header followed by the pixel
-// rows, so that any copy of this layer in the process can read and free a handle another made.
+// rows (bottom-up for 24 bits, top-down for 32), so that any copy of this layer in the process can read and free a handle another made.
 #if !defined(_WIN32)
 
 #include "platform/gdi_bitmap.h"
@@ -71,22 +71,34 @@ BOOL DeleteObject(HGDIOBJ ho) {
 
 namespace morvane {
 
-HBITMAP CreateBitmapHandle24(LONG width, LONG height, const TBitmapRowFill& fill) {
+namespace {
+
+HBITMAP NewBitmap(LONG width, LONG height, WORD bits_pixel, bool top_down, const TBitmapRowFill& fill) {
   if (width <= 0 || height <= 0) return nullptr;
-  const LONG row_bytes = (width * 3 + 3) & ~3;
+  const LONG row_bytes = (width * (bits_pixel / 8) + 3) & ~3;
   auto* bitmap = static_cast<HBITMAP>(std::malloc(BlockSize(row_bytes, height)));
   if (bitmap == nullptr) return nullptr;
   bitmap->Magic = kBitmapMagic;
   bitmap->Width = width;
   bitmap->Height = height;
   bitmap->Stride = row_bytes;
-  bitmap->BitsPixel = 24;
+  bitmap->BitsPixel = bits_pixel;
   for (LONG y = 0; y < height; ++y) {
-    BYTE* row = Bits(bitmap) + static_cast<size_t>(height - 1 - y) * static_cast<size_t>(row_bytes);
+    BYTE* row = Bits(bitmap) + static_cast<size_t>(top_down ? y : height - 1 - y) * static_cast<size_t>(row_bytes);
     std::memset(row, 0, static_cast<size_t>(row_bytes));
     fill(y, row);
   }
   return bitmap;
+}
+
+}  // namespace
+
+HBITMAP CreateBitmapHandle24(LONG width, LONG height, const TBitmapRowFill& fill) {
+  return NewBitmap(width, height, 24, false, fill);
+}
+
+HBITMAP CreateBitmapHandle32(LONG width, LONG height, const TBitmapRowFill& fill) {
+  return NewBitmap(width, height, 32, true, fill);
 }
 
 }  // namespace morvane

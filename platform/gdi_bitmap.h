@@ -1,5 +1,6 @@
 // Stand-in for the bitmap handles of the graphics interface: a handle owns a device-independent
-// block of pixels (rows bottom-up, 4-byte aligned, as the bitmap format keeps them). The shell
+// block of pixels (rows 4-byte aligned; bottom-up for 24 bits as the bitmap format keeps them,
+// top-down for 32). The shell
 // receives such handles from a thumbnail extractor and frees them with DeleteObject.
 #pragma once
 
@@ -22,7 +23,7 @@ struct BITMAP {
 inline constexpr UINT IMAGE_BITMAP = 0;
 
 // The BITMAP description of a bitmap handle; bmBits points at the handle's own pixel rows,
-// bottom row first. Returns the bytes written, 0 for anything that is not a bitmap handle.
+// in the handle's row order. Returns the bytes written, 0 for anything that is not a bitmap handle.
 int GetObjectA(HANDLE h, int c, LPVOID pv);
 // A new handle holding a copy of the bitmap. Only IMAGE_BITMAP at its own size (cx = cy = 0)
 // is supported; anything else, or a null source, gives null.

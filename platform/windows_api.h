@@ -6,10 +6,14 @@
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
+#include <propsys.h>
+#include <thumbcache.h>
 #else
 #include "platform/com_types.h"
 #include "platform/gdi_bitmap.h"
 #include "platform/registry.h"
 #include "platform/shell_api.h"
+#include "platform/property_api.h"
+#include "platform/stream_api.h"
 #include "platform/system_api.h"
 #endif

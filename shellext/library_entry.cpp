@@ -8,6 +8,7 @@
 #include "platform/windows_api.h"
 #include "shellext/com_server.h"
 #include "shellext/exception_controller.h"
+#include "shellext/explorer_handlers.h"
 #include "shellext/library_instance.h"
 #include "shellext/module.h"
 #include "shellext/sx_com_object.h"
@@ -28,6 +29,7 @@ bool LoadServer(HINSTANCE instance) {
   CreateComServer(instance);
   try {
     RegisterModuleClass(*ComServer(), ModuleClassOf<TSxModule1>());
+    AddExplorerFactories(*ComServer());
     return true;
   } catch (...) {
     return false;

@@ -59,12 +59,16 @@ bool RegKeyIsEmpty(HKEY root, const std::string& key) {
 }
 
 std::optional<std::string> ReadDefaultText(HKEY root, const std::string& key, DWORD max_bytes) {
+  return ReadRegText(root, key, "", max_bytes);
+}
+
+std::optional<std::string> ReadRegText(HKEY root, const std::string& key, const std::string& name, DWORD max_bytes) {
   TOpenKey opened;
   if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, opened.Out()) != ERROR_SUCCESS) return std::nullopt;
   std::vector<char> buffer(max_bytes + 1, '\0');
   DWORD type = REG_NONE;
   DWORD size = max_bytes;
-  if (RegQueryValueExA(opened.Get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size) !=
+  if (RegQueryValueExA(opened.Get(), name.empty() ? nullptr : name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size) !=
       ERROR_SUCCESS)
     return std::nullopt;
   if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;

@@ -25,5 +25,7 @@ bool RegKeyIsEmpty(HKEY root, const std::string& key);
 // The key's default value as text (up to its first zero) when it is a string value of at most
 // `max_bytes` bytes; none when the key or value is missing, of another type, or longer.
 std::optional<std::string> ReadDefaultText(HKEY root, const std::string& key, DWORD max_bytes);
+// The same for value `name` ("" for the default value).
+std::optional<std::string> ReadRegText(HKEY root, const std::string& key, const std::string& name, DWORD max_bytes);
 
 }  // namespace morvane

@@ -161,7 +161,13 @@ bool FindEmbeddedJpeg(TStream& stream, int64_t min_pixels, TJpegGraphic& image) 
 void ScanForPreview(const std::string& file_name, TJpegGraphic& image, int64_t min_pixels,
                     TScanBudget* shared_budget) {
   TFileStream stream(file_name);
-  const std::string extension = ExtractFileExt(file_name);
+  ScanForPreview(stream, file_name, image, min_pixels, shared_budget);
+}
+
+void ScanForPreview(TStream& stream, const std::string& type_name, TJpegGraphic& image, int64_t min_pixels,
+                    TScanBudget* shared_budget) {
+  stream.Seek(0);
+  const std::string extension = ExtractFileExt(type_name);
   TScanBudget own_budget;
   TScanBudget& budget = shared_budget != nullptr ? *shared_budget : own_budget;
   if (SameText(extension, ".NEF")) {

@@ -33,6 +33,9 @@ struct TScanBudget {
 // be opened. The scans share `budget` (a fresh one when none is given), left with what they did.
 void ScanForPreview(const std::string& file_name, TJpegGraphic& image, int64_t min_pixels = kScanMinPixels,
                     TScanBudget* budget = nullptr);
+// The same over the bytes of a stream, the type named by `type_name`'s extension.
+void ScanForPreview(TStream& stream, const std::string& type_name, TJpegGraphic& image,
+                    int64_t min_pixels = kScanMinPixels, TScanBudget* budget = nullptr);
 
 // Walks the candidates of the stream from its start; true when one decoded into Image with at
 // least MinPixels pixels.

@@ -36,6 +36,9 @@ class TQuickLoader {
   // unless Image.FitFor had it decoded at a reduced scale (zero when none decoded). Decoding
   // failures are caught; a raw file that cannot be opened throws.
   TImageSize LoadPreview(const std::string& file_name, TJpegGraphic& image) const;
+  // The same for the bytes of a stream, whose type `type_name` names by its extension. A stream
+  // has no sidecars: only what it holds itself is offered.
+  TImageSize LoadPreview(TStream& stream, const std::string& type_name, TJpegGraphic& image) const;
 
   // Every preview the file holds, as far as its type's metadata and its sidecars tell: a .THM
   // sidecar for every type; per extension the IFD0 strip (.CR2, .RAW), the JPEG sub-directories
@@ -44,6 +47,8 @@ class TQuickLoader {
   // .JPG sidecar (.MRW), the header's JPEG (.RAF), the heap's JPEG records (.CRW), THMB, PRVW
   // and the first track's JPEG (.CR3), IFD0's JpgFromRaw (.RW2, .RWL).
   std::vector<TPreview> ListPreviews(const std::string& file_name) const;
+  // The previews a stream holds; they read the stream, which must outlive them.
+  std::vector<TPreview> ListPreviews(TStream& stream, const std::string& type_name) const;
 };
 
 }  // namespace morvane

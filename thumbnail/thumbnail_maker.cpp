@@ -53,6 +53,57 @@ void StretchTo(TJpegGraphic& image, TImageSize size, TImageSize picture) {
   resize.ApplyTo(image);
 }
 
+// Where a picture's bytes come from: the metadata reader, the preview loader and the scanner,
+// each over the same file or stream.
+struct TPictureSource {
+  std::function<void(TTif&)> OpenMetadata;
+  std::function<void(const TQuickLoader&, TJpegGraphic&)> LoadPreview;
+  std::function<void(TJpegGraphic&, int64_t, TScanBudget*)> Scan;
+};
+
+bool LoadFittedPicture(const TPictureSource& source, int32_t size, TJpegGraphic& picture, TThumbnailOutcome& result) {
+  result = {};
+  picture.Clear();
+  if (size <= 0) return false;
+  try {
+    TTif reader;
+    reader.MaxValueSize = kReaderMaxValueSize;
+    reader.FullDng = false;
+    source.OpenMetadata(reader);
+    result.Work.Metadata = reader.Work;
+    TMemoryStream* embedded = size <= kEmbeddedThumbnailMaxSize ? reader.GetThumbnailStream() : nullptr;
+    if (embedded != nullptr) {
+      embedded->Seek(0);
+      picture.LoadFromStream(*embedded);
+    } else {
+      TQuickLoader loader;
+      loader.MinSize = size;
+      source.LoadPreview(loader, picture);
+    }
+    if (!TMRV::Covers({picture.Width(), picture.Height()}, size, size)) {
+      const int64_t pixels = int64_t{picture.Width()} * picture.Height();
+      TJpegGraphic scanned;
+      source.Scan(scanned, pixels + 1, &result.Work.Scan);
+      if (int64_t{scanned.Width()} * scanned.Height() > pixels) picture.Assign(scanned);
+    }
+    result.Work.Decode = picture.LastDecode();
+    if (picture.Empty()) {
+      result.Kind = TThumbnailOutcome::tkNoThumb;
+      return false;
+    }
+    TMRV::FitImage(picture, size, size);
+    if (const int angle = UprightAngle(GetTagText(reader, kTagOrientation, ikAll)); angle != 0) TMRV::RotateImage(picture, angle);
+    result.Kind = TThumbnailOutcome::tkThumbnail;
+    result.Width = picture.Width();
+    result.Height = picture.Height();
+    return true;
+  } catch (const std::exception&) {
+    picture.Clear();
+    result.Kind = TThumbnailOutcome::tkError;
+    return false;
+  }
+}
+
 void DrawCentred(const TDibGraphic& image, int32_t width, int32_t height, TBitmap& bitmap) {
   image.Draw(bitmap.Canvas(), width / 2 - image.Width() / 2, height / 2 - image.Height() / 2);
 }
@@ -132,6 +183,36 @@ bool TMRV::MakeThumbnail(const std::string& file_name, int32_t width, int32_t he
     DrawCentredText(canvas, kErrorText, height - canvas.TextHeight("X") - 2, canvas.ClipRect());
     return false;
   }
+}
+
+bool TMRV::MakePicture(const std::string& file_name, int32_t size, TJpegGraphic& picture,
+                       TThumbnailOutcome* outcome) const {
+  TThumbnailOutcome ignored;
+  const TPictureSource source{
+      [&](TTif& reader) {
+        reader.FileName = SidecarFileName(file_name);
+        reader.Open(true, true);
+      },
+      [&](const TQuickLoader& loader, TJpegGraphic& image) { loader.LoadPreview(file_name, image); },
+      [&](TJpegGraphic& image, int64_t min_pixels, TScanBudget* budget) {
+        ScanForPreview(file_name, image, min_pixels, budget);
+      }};
+  return LoadFittedPicture(source, size, picture, outcome != nullptr ? *outcome : ignored);
+}
+
+bool TMRV::MakePicture(TStream& stream, const std::string& type_name, int32_t size, TJpegGraphic& picture,
+                       TThumbnailOutcome* outcome) const {
+  TThumbnailOutcome ignored;
+  const TPictureSource source{
+      [&](TTif& reader) {
+        reader.FileName = type_name;
+        reader.Open(stream, true, true);
+      },
+      [&](const TQuickLoader& loader, TJpegGraphic& image) { loader.LoadPreview(stream, type_name, image); },
+      [&](TJpegGraphic& image, int64_t min_pixels, TScanBudget* budget) {
+        ScanForPreview(stream, type_name, image, min_pixels, budget);
+      }};
+  return LoadFittedPicture(source, size, picture, outcome != nullptr ? *outcome : ignored);
 }
 
 void TMRV::DrawCachedThumbnail(TStream& stream, int32_t width, int32_t height, TBitmap& bitmap) const {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "metadata/tif_reader.h"
@@ -36,6 +37,15 @@ class TMRV {
   // or "error" drawn instead, when there was nothing to show or showing it failed.
   bool MakeThumbnail(const std::string& file_name, int32_t width, int32_t height, TBitmap& bitmap,
                      TMemoryStream* stream, TThumbnailOutcome* outcome = nullptr) const;
+  // The picture itself, for front ends whose host frames it: the best preview of the file fitted
+  // to `size` pixels on its longer side and turned upright, with no padding and no text. False,
+  // with `picture` empty, when the file has nothing to show or reading it failed.
+  bool MakePicture(const std::string& file_name, int32_t size, TJpegGraphic& picture,
+                   TThumbnailOutcome* outcome = nullptr) const;
+  // The same from the bytes of a stream, whose type `type_name` names by its extension; a
+  // stream has no sidecars.
+  bool MakePicture(TStream& stream, const std::string& type_name, int32_t size, TJpegGraphic& picture,
+                   TThumbnailOutcome* outcome = nullptr) const;
   // Draws a cached JPEG centred: fitted down to the request when it is larger, else at its
   // stored size. Decoding failures reach the caller.
   void DrawCachedThumbnail(TStream& stream, int32_t width, int32_t height, TBitmap& bitmap) const;

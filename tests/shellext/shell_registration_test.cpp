@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "shellext/explorer_handlers.h"
 #include "shellext/shell_library.h"
 
 namespace morvane {
@@ -21,6 +22,10 @@ constexpr const char* kApproved =
     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
 constexpr const char* kThumbnailCategory = "{BB2E617C-0920-11d1-9A0B-00C04FC2D6C1}";
 constexpr const char* kInfoTipCategory = "{00021500-0000-0000-C000-000000000046}";
+constexpr const char* kProviderCategory = "{E357FCCD-A995-4576-B01F-234630154E96}";
+constexpr const char* kPropertyHandlers =
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\PropertySystem\\PropertyHandlers";
+constexpr const char* kSystemAssociations = "HKEY_CLASSES_ROOT\\SystemFileAssociations";
 constexpr const char* kForeignThumbnailer = "{F0F0F0F0-0000-1111-2222-333333333333}";
 constexpr const char* kForeignTipHandler = "{E0E0E0E0-4444-5555-6666-777777777777}";
 
@@ -58,6 +63,17 @@ class TRegistryImage {
   TRegistryImage& Remove(const std::string& path) {
     for (auto it = lines_.begin(); it != lines_.end();)
       it = Below(*it, path) ? lines_.erase(it) : std::next(it);
+    return *this;
+  }
+
+  // Removes one value of a key.
+  TRegistryImage& RemoveValue(const std::string& key, const std::string& name) {
+    const std::string prefix = "value " + key + " [" + name + "] ";
+    for (auto it = lines_.begin(); it != lines_.end();) it = it->rfind(prefix, 0) == 0 ? lines_.erase(it) : std::next(it);
+    return *this;
+  }
+  TRegistryImage& Add(const TRegistryImage& other) {
+    lines_.insert(other.lines_.begin(), other.lines_.end());
     return *this;
   }
 
@@ -136,6 +152,33 @@ class ShellRegistrationTest : public ::testing::Test {
     if (approved_list) image.Value(kApproved, std::string(row.ClassId), std::string(row.Description));
   }
 
+  // The keys of today's handlers for one file type: each class with its server, the provider's
+  // handler key, the property handler's entry and, for raw types, the details lists.
+  void AddExplorerKeys(TRegistryImage& image, const TExplorerRow& row, bool approved_list) const {
+    const std::string type(row.FileType);
+    const auto add_class = [&](std::string_view class_id, const std::string& description) {
+      const std::string clsid = std::string(kClasses) + "\\CLSID\\" + std::string(class_id);
+      image.Value(clsid, "", Z(description));
+      image.Value(clsid + "\\InprocServer32", "", Z(Library().Path()));
+      image.Value(clsid + "\\InprocServer32", "ThreadingModel", Z("Both"));
+      if (approved_list) image.Value(kApproved, std::string(class_id), Z(description));
+    };
+    if (!row.ProviderClassId.empty()) {
+      add_class(row.ProviderClassId, type.substr(1) + " Thumbnail Provider");
+      image.Value(std::string(kClasses) + "\\" + type + "\\shellex\\" + kProviderCategory, "",
+                  Z(std::string(row.ProviderClassId)));
+    }
+    if (!row.PropertyClassId.empty()) {
+      add_class(row.PropertyClassId, type.substr(1) + " Property Handler");
+      image.Value(std::string(kPropertyHandlers) + "\\" + type, "", Z(std::string(row.PropertyClassId)));
+      if (row.RawType) {
+        const std::string details = std::string(kSystemAssociations) + "\\" + type;
+        image.Value(details, "FullDetails", Z(kFullDetails));
+        image.Value(details, "PreviewDetails", Z(kPreviewDetails));
+      }
+    }
+  }
+
   void ExpectRegistry(const TRegistryImage& expected, const char* step) const {
     const TRegistryImage now = Now();
     const std::vector<std::string> missing = expected.Missing(now);
@@ -150,7 +193,7 @@ class ShellRegistrationTest : public ::testing::Test {
 TEST_F(ShellRegistrationTest, RegisterTwiceAndUnregister) {
   MORVANE_REQUIRE_SHELL_LIBRARY(library);
   TStart start;
-  start.Key(std::string(kClasses) + "\\CLSID").Key(kApproved);
+  start.Key(std::string(kClasses) + "\\CLSID").Key(kApproved).Key(kPropertyHandlers).Key(kSystemAssociations);
   StartWith(start);
 
   TRegistryImage registered = start.Image;
@@ -158,6 +201,7 @@ TEST_F(ShellRegistrationTest, RegisterTwiceAndUnregister) {
     AddClassKeys(registered, row);
     AddHandlerKey(registered, row, true);
   }
+  for (const TExplorerRow& row : kExplorerTable) AddExplorerKeys(registered, row, true);
   ASSERT_EQ(library.RegisterServer(), S_OK);
   ExpectRegistry(registered, "register");
   ASSERT_EQ(library.RegisterServer(), S_OK);
@@ -178,23 +222,39 @@ TEST_F(ShellRegistrationTest, AnotherProgramsHandlersAndKeys) {
       .Value(nef + "\\shellex\\" + kThumbnailCategory, "", kForeignThumbnailer)
       .Value(cr2 + "\\shellex\\" + kInfoTipCategory, "", kForeignTipHandler)
       .Value(jpg, "", "jpegfile")
-      .Key(jpg + "\\OpenWithProgids");
+      .Key(jpg + "\\OpenWithProgids")
+      .Value(nef + "\\shellex\\" + kProviderCategory, "", kForeignThumbnailer)
+      .Value(std::string(kPropertyHandlers) + "\\.JPG", "", kForeignTipHandler)
+      .Value(std::string(kSystemAssociations) + "\\.CR2", "PreviewDetails", "prop:System.Size");
   StartWith(start);
 
   // The foreign thumbnail handler is replaced; the foreign info-tip handler stays, and itCR2
-  // then writes neither its handler key nor its approved-extensions entry.
+  // then writes neither its handler key nor its approved-extensions entry. Today's handlers
+  // replace nothing: the other thumbnail provider of NEF, property handler of JPG and preview
+  // list of CR2 stay, and only what is missing is added beside them.
   TRegistryImage registered = start.Image;
-  registered.Remove(nef);
+  registered.Remove(nef + "\\shellex\\" + kThumbnailCategory);
   for (const THandlerRow& row : kHandlerTable) {
     AddClassKeys(registered, row);
     if (row.Component != "itCR2") AddHandlerKey(registered, row, true);
   }
+  for (const TExplorerRow& row : kExplorerTable) {
+    TRegistryImage own;
+    AddExplorerKeys(own, row, true);
+    if (row.FileType == ".NEF")
+      own.Remove(nef + "\\shellex\\" + kProviderCategory).RemoveValue(kApproved, std::string(row.ProviderClassId));
+    if (row.FileType == ".JPG")
+      own.Remove(std::string(kPropertyHandlers) + "\\.JPG").RemoveValue(kApproved, std::string(row.PropertyClassId));
+    if (row.FileType == ".CR2")
+      own.RemoveValue(std::string(kSystemAssociations) + "\\.CR2", "PreviewDetails");
+    registered.Add(own);
+  }
   ASSERT_EQ(library.RegisterServer(), S_OK);
   ExpectRegistry(registered, "register");
 
-  // Unregistering leaves the other program's info-tip handler and the file type's own content.
+  // Unregistering leaves the other programs' handlers and the file type's own content.
   TRegistryImage unregistered = start.Image;
-  unregistered.Remove(nef);
+  unregistered.Remove(nef + "\\shellex\\" + kThumbnailCategory);
   ASSERT_EQ(library.UnregisterServer(), S_OK);
   ExpectRegistry(unregistered, "unregister");
 }
@@ -206,9 +266,10 @@ TEST_F(ShellRegistrationTest, FailureStopsTheWalkAndKeepsWhatWasWritten) {
   start.Value(arw_key, "", "not a class identifier");
   StartWith(start);
 
-  // Factories are walked newest first, that is from the table's last row: the rows after
+  // Factories are walked newest first: today's handlers, then from the table's last row: the rows after
   // ImageARW are registered, ImageARW gets its class keys only, the rows before it nothing.
   TRegistryImage expected = start.Image;
+  for (const TExplorerRow& row : kExplorerTable) AddExplorerKeys(expected, row, false);
   bool reached = false;
   for (auto row = kHandlerTable.rbegin(); row != kHandlerTable.rend() && !reached; ++row) {
     AddClassKeys(expected, *row);

@@ -36,6 +36,15 @@ class PreviewLoaderTest : public ::testing::Test {
     loader.LoadPreview(dir_.Write(name, bytes), image);
     return SizeOf(image);
   }
+  // The same bytes as a stream: no sidecar beside it is offered.
+  static TSize LoadStream(const std::string& name, const std::string& bytes, int32_t min_size) {
+    TQuickLoader loader;
+    loader.MinSize = min_size;
+    TJpegGraphic image;
+    TMemoryStream stream(bytes);
+    loader.LoadPreview(stream, name, image);
+    return SizeOf(image);
+  }
   testing::TempDir dir_;
 };
 
@@ -190,7 +199,13 @@ TEST_F(PreviewLoaderTest, TheSmallestPreviewThatCoversTheRequestElseTheLargest) 
       {"c.crw", CrwFile(), {{96, {160, 120}}, {161, {1024, 680}}, {1024, {1024, 680}}}},
   };
   for (const Case& c : cases)
-    for (const auto& [request, size] : c.chosen) EXPECT_EQ(Load(c.name, c.bytes, request), size) << c.name << " at " << request;
+    for (const auto& [request, size] : c.chosen) {
+      EXPECT_EQ(Load(c.name, c.bytes, request), size) << c.name << " at " << request;
+      // c.crw's small preview is its sidecar, which a stream does not have.
+      if (std::string_view(c.name) != "c.crw") {
+        EXPECT_EQ(LoadStream(c.name, c.bytes, request), size) << c.name << " from a stream at " << request;
+      }
+    }
 }
 
 TEST(PreviewChoiceTest, TiesKeepTheListedOrder) {
@@ -210,6 +225,7 @@ TEST_F(PreviewLoaderTest, MrwSidecarsBySize) {
   dir_.Write("broken.JPG", MakeTexturedJpeg(320, 240));
   EXPECT_EQ(Load("broken.MRW", raw, 100), (TSize{320, 240}));
   EXPECT_EQ(Load("alone.mrw", raw, 100), TSize{});
+  EXPECT_EQ(LoadStream("m.mrw", raw, 161), TSize{}) << "a stream has no sidecars";
 }
 
 TEST_F(PreviewLoaderTest, OrfMakerNoteThumbnailInBothByteOrders) {

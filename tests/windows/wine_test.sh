@@ -36,15 +36,20 @@ dll='C:\Programs\Morvane\morvane.dll'
 mkdir -p "$WINEPREFIX/drive_c/Programs/Morvane"
 ln -s "$work/morvane.dll" "$WINEPREFIX/drive_c/Programs/Morvane/morvane.dll"
 
-# The classes tree as sorted "key | value | data" lines, with Wine's bookkeeping left out.
+# The classes tree, the approved extensions and the property handlers as sorted
+# "key | value | data" lines, with Wine's bookkeeping left out.
 classes_dump() {
   wine64 reg export 'HKLM\Software\Classes' "$work/classes.reg" /y >/dev/null 2>&1
   wine64 reg export 'HKLM\Software\Microsoft\Windows\CurrentVersion\Shell Extensions\Approved' "$work/approved.reg" /y >/dev/null 2>&1 || : > "$work/approved.reg"
-  /usr/bin/python3 "$here/reg_lines.py" "$work/classes.reg" "$work/approved.reg"
+  wine64 reg export 'HKLM\Software\Microsoft\Windows\CurrentVersion\PropertySystem' "$work/properties.reg" /y >/dev/null 2>&1 || : > "$work/properties.reg"
+  /usr/bin/python3 "$here/reg_lines.py" "$work/classes.reg" "$work/approved.reg" "$work/properties.reg"
 }
 
-# Another program's info-tip handler for CRW and a JPG file type with content of its own.
+# Another program's info-tip handler for CRW and a JPG file type with content of its own; the
+# property system's handler key and a JPG property handler, as Windows has them.
 wine64 reg add 'HKCR\.CRW\shellex\{00021500-0000-0000-C000-000000000046}' /ve /d '{11111111-2222-3333-4444-555555555555}' /f >/dev/null
+wine64 reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\PropertySystem\PropertyHandlers\.JPG' /ve /d '{66666666-7777-8888-9999-AAAAAAAAAAAA}' /f >/dev/null
+wine64 reg add 'HKCR\SystemFileAssociations\.CR2' /v PreviewDetails /d 'prop:System.Size' /f >/dev/null
 wine64 reg add 'HKCR\.JPG' /ve /d jpegfile /f >/dev/null
 wine64 reg add 'HKCR\.JPG\OpenWithProgids' /f >/dev/null
 classes_dump > "$work/before.txt"
@@ -69,10 +74,14 @@ cp samples/sample.nef "$photos/$unicode_name"
 tips=("sample.nef" "$unicode_name")
 thumbs=("sample.nef" "$unicode_name")
 shared=${MORVANE_SAMPLES:-../shared/samples}
+providers=("sample.nef" "$unicode_name")
+props=("sample.nef" "$unicode_name")
 if [ -d "$shared" ]; then
-  cp "$shared/CanonRaw.cr2" "$shared/Canon.jpg" "$photos/"
-  tips+=("CanonRaw.cr2" "Canon.jpg")
+  cp "$shared/CanonRaw.cr2" "$shared/Canon.jpg" "$shared/Nikon.nef" "$shared/DNG.dng" "$shared/FujiFilm.raf" "$photos/"
+  tips+=("CanonRaw.cr2" "Canon.jpg" "Nikon.nef" "DNG.dng")
   thumbs+=("CanonRaw.cr2")
+  providers+=("FujiFilm.raf")
+  props+=("CanonRaw.cr2" "Nikon.nef" "DNG.dng")
 fi
 client() { wine64 "$work/morvane_com_client.exe" "$@"; }
 for name in "${thumbs[@]}"; do
@@ -88,6 +97,21 @@ for name in "${tips[@]}"; do
   "$cli" info "$photos/$name" > "$work/$name.tip.txt" 2>/dev/null || true
   check "info tip of $name through COM equals the command line's" \
     /usr/bin/python3 "$here/same_text.py" "$photos/$name.tip.txt" "$work/$name.tip.txt"
+done
+
+# Today's shell: the thumbnail provider and the property handler found through the registry and
+# given a stream on the file. The provider's picture is the picture without padding, at the size
+# on its longer side; the properties say what the info tip says.
+for name in "${providers[@]}"; do
+  for size in 96 256; do
+    check "thumbnail provider of $name at $size: 32-bit top-down picture, longer side $size, file not held" \
+      client provider "C:\\photos\\$name" "$size" "C:\\photos\\$name.$size.provider.ppm"
+  done
+done
+for name in "${props[@]}"; do
+  client props "C:\\photos\\$name" "C:\\photos\\$name.props.txt" || true
+  check "properties of $name through the property handler agree with the info tip" \
+    /usr/bin/python3 "$here/props_vs_tip.py" "$photos/$name.props.txt" "$photos/$name.tip.txt"
 done
 
 # The cache lives in the prefix's application-data folder; asking again is answered from it.

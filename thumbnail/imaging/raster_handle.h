@@ -9,5 +9,7 @@ namespace morvane {
 // A new 24-bit bitmap handle with the raster's pixels; null for an empty raster or when the
 // platform cannot make one. The caller frees it with DeleteObject.
 HBITMAP CreateBitmapHandle(const TRaster& raster);
+// The same as a 32-bit top-down handle, every pixel opaque.
+HBITMAP CreateTopDownBitmapHandle(const TRaster& raster);
 
 }  // namespace morvane
