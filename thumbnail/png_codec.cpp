@@ -2,6 +2,9 @@
 
 #include <png.h>
 
+#include <csetjmp>
+#include <cstdio>
+
 #include "platform/errors.h"
 
 namespace morvane {
@@ -27,7 +30,75 @@ TRgbaImage DecodePng(const uint8_t* bytes, size_t size) {
   return out;
 }
 
-bool WritePngFile(const TRaster& raster, const std::string& path) {
+namespace {
+
+// libpng reports errors by a long jump back into the function that set it up; nothing with a
+// destructor may live between that point and the call that fails.
+struct TPngFile {
+  FILE* File = nullptr;
+  ~TPngFile() {
+    if (File != nullptr) std::fclose(File);
+  }
+};
+
+// At most this many text chunks, of at most this many bytes each, are read from a PNG.
+constexpr png_uint_32 kMaxTextChunks = 64;
+constexpr png_alloc_size_t kMaxChunkBytes = 64 * 1024;
+
+bool WriteRows(FILE* file, const std::vector<uint8_t>& rgb, int width, int height, const TPngTexts& texts) {
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  if (png == nullptr) return false;
+  png_infop info = png_create_info_struct(png);
+  std::vector<png_text> chunks(texts.size());
+  std::vector<png_bytep> rows(static_cast<size_t>(height));
+  for (size_t i = 0; i < texts.size(); ++i) {
+    chunks[i].compression = PNG_TEXT_COMPRESSION_NONE;
+    chunks[i].key = const_cast<char*>(texts[i].first.c_str());
+    chunks[i].text = const_cast<char*>(texts[i].second.c_str());
+    chunks[i].text_length = texts[i].second.size();
+  }
+  for (int y = 0; y < height; ++y)
+    rows[static_cast<size_t>(y)] = const_cast<png_bytep>(rgb.data() + static_cast<size_t>(y) * width * 3);
+  if (info == nullptr || setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    return false;
+  }
+  png_init_io(png, file);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  if (!chunks.empty()) png_set_text(png, info, chunks.data(), static_cast<int>(chunks.size()));
+  png_write_info(png, info);
+  png_write_image(png, rows.data());
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return true;
+}
+
+bool ReadTexts(FILE* file, TPngTexts& texts) {
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  if (png == nullptr) return false;
+  png_infop info = png_create_info_struct(png);
+  if (info == nullptr || setjmp(png_jmpbuf(png))) {
+    png_destroy_read_struct(&png, &info, nullptr);
+    return false;
+  }
+  png_set_user_limits(png, 65535, 65535);
+  png_set_chunk_cache_max(png, kMaxTextChunks);
+  png_set_chunk_malloc_max(png, kMaxChunkBytes);
+  png_init_io(png, file);
+  png_read_info(png, info);
+  png_textp chunks = nullptr;
+  int count = 0;
+  png_get_text(png, info, &chunks, &count);
+  for (int i = 0; i < count; ++i)
+    texts.emplace_back(chunks[i].key, std::string(chunks[i].text, chunks[i].text_length));
+  png_destroy_read_struct(&png, &info, nullptr);
+  return true;
+}
+
+}  // namespace
+
+bool WritePngFile(const TRaster& raster, const std::string& path, const TPngTexts& texts) {
   std::vector<uint8_t> rgb(static_cast<size_t>(raster.Width()) * raster.Height() * 3);
   for (int y = 0; y < raster.Height(); ++y) {
     const uint8_t* in = raster.ScanLine(y);
@@ -38,14 +109,21 @@ bool WritePngFile(const TRaster& raster, const std::string& path) {
       out[2] = in[0];
     }
   }
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  image.width = static_cast<png_uint_32>(raster.Width());
-  image.height = static_cast<png_uint_32>(raster.Height());
-  image.format = PNG_FORMAT_RGB;
-  const bool ok = png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr) != 0;
-  png_image_free(&image);
-  return ok;
+  TPngFile output;
+  output.File = std::fopen(path.c_str(), "wb");
+  if (output.File == nullptr) return false;
+  if (!WriteRows(output.File, rgb, raster.Width(), raster.Height(), texts)) return false;
+  const int closed = std::fclose(output.File);
+  output.File = nullptr;
+  return closed == 0;
+}
+
+TPngTexts ReadPngTexts(const std::string& path) {
+  TPngTexts texts;
+  TPngFile input;
+  input.File = std::fopen(path.c_str(), "rb");
+  if (input.File == nullptr || !ReadTexts(input.File, texts)) return {};
+  return texts;
 }
 
 }  // namespace morvane

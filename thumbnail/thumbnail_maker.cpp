@@ -58,36 +58,8 @@ bool TMRV::MakeThumbnail(const std::string& file_name, int32_t width, int32_t he
   TCanvas& canvas = bitmap.Canvas();
   try {
     TJpegGraphic image;
-    TTif reader;
-    reader.MaxValueSize = kReaderMaxValueSize;
-    reader.FileName = SidecarFileName(file_name);
-    reader.FullDng = false;
-    reader.Open(true, true);
-    result.Work.Metadata = reader.Work;
-
-    const int32_t larger = std::max(width, height);
-    TMemoryStream* embedded = larger <= kEmbeddedThumbnailMaxSize ? reader.GetThumbnailStream() : nullptr;
-    if (embedded != nullptr) {
-      embedded->Seek(0);
-      image.LoadFromStream(*embedded);
-    } else {
-      TQuickLoader loader;
-      loader.MinSize = larger;
-      loader.LoadPreview(file_name, image);
-    }
-    result.Work.Decode = image.LastDecode();
-    // The scanner finds JPEGs that no metadata points at; it is asked when the listed previews
-    // do not serve the request, and wins only with a larger picture.
-    if (!Covers({image.Width(), image.Height()}, width, height)) {
-      const int64_t pixels = int64_t{image.Width()} * image.Height();
-      TJpegGraphic scanned;
-      ScanForPreview(file_name, scanned, pixels + 1, &result.Work.Scan);
-      if (int64_t{scanned.Width()} * scanned.Height() > pixels) {
-        image.Assign(scanned);
-        result.Work.Decode = scanned.LastDecode();
-      }
-    }
-
+    int angle = 0;
+    LoadPreview(file_name, width, height, image, angle, result.Work);
     if (image.Empty()) {
       result.Kind = TThumbnailOutcome::tkNoThumb;
       DrawCentredText(canvas, kNoThumbText, height / 2 - canvas.TextHeight("Xg") / 2, canvas.ClipRect());
@@ -95,7 +67,7 @@ bool TMRV::MakeThumbnail(const std::string& file_name, int32_t width, int32_t he
     }
 
     FitImage(image, width, height);
-    if (const int angle = UprightAngle(GetTagText(reader, 274, ikAll)); angle != 0) RotateImage(image, angle);
+    if (angle != 0) RotateImage(image, angle);
     if (stream != nullptr) {
       stream->Clear();
       image.Quality = kThumbnailQuality;
@@ -111,6 +83,66 @@ bool TMRV::MakeThumbnail(const std::string& file_name, int32_t width, int32_t he
     DrawCentredText(canvas, kErrorText, height - canvas.TextHeight("X") - 2, canvas.ClipRect());
     return false;
   }
+}
+
+void TMRV::LoadPreview(const std::string& file_name, int32_t width, int32_t height, TJpegGraphic& image,
+                       int& angle, TThumbnailWork& work) const {
+  TTif reader;
+  reader.MaxValueSize = kReaderMaxValueSize;
+  reader.FileName = SidecarFileName(file_name);
+  reader.FullDng = false;
+  reader.Open(true, true);
+  work.Metadata = reader.Work;
+
+  const int32_t larger = std::max(width, height);
+  TMemoryStream* embedded = larger <= kEmbeddedThumbnailMaxSize ? reader.GetThumbnailStream() : nullptr;
+  if (embedded != nullptr) {
+    embedded->Seek(0);
+    image.LoadFromStream(*embedded);
+  } else {
+    TQuickLoader loader;
+    loader.MinSize = larger;
+    loader.LoadPreview(file_name, image);
+  }
+  work.Decode = image.LastDecode();
+  // The scanner finds JPEGs that no metadata points at; it is asked when the listed previews
+  // do not serve the request, and wins only with a larger picture.
+  if (!Covers({image.Width(), image.Height()}, width, height)) {
+    const int64_t pixels = int64_t{image.Width()} * image.Height();
+    TJpegGraphic scanned;
+    ScanForPreview(file_name, scanned, pixels + 1, &work.Scan);
+    if (int64_t{scanned.Width()} * scanned.Height() > pixels) {
+      image.Assign(scanned);
+      work.Decode = scanned.LastDecode();
+    }
+  }
+  angle = UprightAngle(GetTagText(reader, 274, ikAll));
+}
+
+bool TMRV::MakePicture(const std::string& file_name, int32_t width, int32_t height, TJpegGraphic& picture,
+                       TThumbnailOutcome* outcome) const {
+  TThumbnailOutcome ignored;
+  TThumbnailOutcome& result = outcome != nullptr ? *outcome : ignored;
+  result = {};
+  TJpegGraphic image;
+  try {
+    int angle = 0;
+    LoadPreview(file_name, width, height, image, angle, result.Work);
+    if (image.Empty()) {
+      result.Kind = TThumbnailOutcome::tkNoThumb;
+      return false;
+    }
+    if (Covers({image.Width(), image.Height()}, width, height)) FitImage(image, width, height);
+    if (angle != 0) RotateImage(image, angle);
+  } catch (const std::exception&) {
+    result.Kind = TThumbnailOutcome::tkError;
+    return false;
+  }
+  picture.Assign(image);
+  result.Kind = TThumbnailOutcome::tkThumbnail;
+  result.Width = picture.Width();
+  result.Height = picture.Height();
+  return true;
 }
 
 void TMRV::DrawCachedThumbnail(TStream& stream, int32_t width, int32_t height, TBitmap& bitmap) const {

@@ -39,6 +39,11 @@ class TMRV {
   // Draws a cached JPEG centred: fitted down to the request when it is larger, else at its
   // stored size. Decoding failures reach the caller.
   void DrawCachedThumbnail(TStream& stream, int32_t width, int32_t height, TBitmap& bitmap) const;
+  // The best preview of the file alone, for viewers that frame pictures themselves: fitted
+  // down to Width x Height (never enlarged) and upright, with no background, text or logo.
+  // False, with `picture` empty and the outcome saying why, when there is nothing to show.
+  bool MakePicture(const std::string& file_name, int32_t width, int32_t height, TJpegGraphic& picture,
+                   TThumbnailOutcome* outcome = nullptr) const;
 
   static void DrawCentredText(TCanvas& canvas, const std::string& text, int y, const TRect& rect);
   // Turns the image by a right angle; positive angles turn clockwise.
@@ -51,6 +56,12 @@ class TMRV {
   // Whether an image of that size serves the request without being enlarged: its fitted size
   // is no larger than itself in either direction.
   static bool Covers(TImageSize image, int32_t width, int32_t height);
+
+ private:
+  // Chooses and decodes the preview that serves the request; the quarter turns that make it
+  // upright come back in `angle`. Leaves `image` empty when the file holds none.
+  void LoadPreview(const std::string& file_name, int32_t width, int32_t height, TJpegGraphic& image, int& angle,
+                   TThumbnailWork& work) const;
 };
 
 }  // namespace morvane
