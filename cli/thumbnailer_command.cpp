@@ -3,12 +3,14 @@
 // it (the file manager frames thumbnails itself). A file with nothing to show exits 1 with one
 // line saying why, so the file manager records the failure. It reads only INPUT and writes only
 // OUTPUT: no cache, no home folder (it runs in sandboxes that have neither), no sidecars needed.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "cli/commands.h"
 #include "cli/file_access.h"
-#include "cli/image_file.h"
+#include "thumbnail/png_codec.h"
 #include "thumbnail/thumbnail_maker.h"
 
 namespace morvane::cli {
@@ -29,8 +31,11 @@ int RunThumbnailer(int size, const std::string& input, const std::string& output
   if (!TMRV().MakePicture(input, size, size, picture, &outcome))
     return Failure(input, outcome.Kind == TThumbnailOutcome::tkNoThumb ? "no preview in the file"
                                                                        : "the preview could not be decoded");
-  if (const std::string reason = WriteImageFile(picture.Raster(), output); !reason.empty())
-    return Failure(output, reason);
+  // Written in place, not renamed over: the caller made the output file and may read it back
+  // through the handle it still holds.
+  errno = 0;
+  if (!WritePngFile(picture.Raster(), output))
+    return Failure(output, std::string("cannot be written") + (errno != 0 ? std::string(": ") + std::strerror(errno) : ""));
   return 0;
 }
 
