@@ -67,40 +67,39 @@ for ext in arw cr2 dng nef orf pef sr2 srf psd psp; do
 done
 cases+=("rotated.nef normal 96x128 $turned" "rotated.nef x-large 300x400 $turned" "real.raf normal 128x96")
 
-echo "== GNOME thumbnail factory"
-run_factory_case() {
-  local file=$1 size=$2 want=$3 home got
+# Each client makes the file's thumbnail in the cache of the home given and prints it as the
+# factory reads it back ("WxH TL TR BL BR").
+factory() {
+  HOME=$1 XDG_CACHE_HOME=$1/.cache XDG_DATA_DIRS=$data_dirs "$work/factory_client" make "$3" "$work/files/$2"
+}
+tumbler() {
+  HOME=$1 XDG_CACHE_HOME=$1/.cache XDG_DATA_DIRS=$data_dirs \
+    dbus-run-session -- "$work/tumbler_client" "$3" "$work/files/$2" >"$work/tumbler.log" 2>&1 || {
+    grep -v dbus-daemon "$work/tumbler.log" | head -3 >&2
+    return 1
+  }
+  HOME=$1 XDG_CACHE_HOME=$1/.cache "$work/factory_client" show "$3" "$work/files/$2"
+}
+
+# One case with a fresh home: CLIENT FILE SIZE WANT...
+run_case() {
+  local client=$1 file=$2 size=$3 want=${*:4} home got
   home=$(mktemp -d "$work/home.XXXXXX")
-  if ! got=$(HOME=$home XDG_CACHE_HOME=$home/.cache XDG_DATA_DIRS=$data_dirs \
-    "$work/factory_client" make "$size" "$work/files/$file"); then
-    fail "factory $file $size: no thumbnail"
+  if ! got=$("$client" "$home" "$file" "$size"); then
+    fail "$client $file $size: no thumbnail"
   elif ! matches "$got" "$want"; then
-    fail "factory $file $size: got '$got', want '$want'"
+    fail "$client $file $size: got '$got', want '$want'"
   fi
 }
-for case in "${cases[@]}"; do
-  read -r file size want <<<"$case"
-  run_factory_case "$file" "$size" "$want"
+
+for client in factory tumbler; do
+  echo "== $client"
+  for case in "${cases[@]}"; do run_case "$client" $case; done
 done
 fresh_home "$work/factory_client" fail normal "$work/files/nothing.nef" || fail "factory: nothing.nef gave a thumbnail"
-
-echo "== tumbler over D-Bus"
-run_tumbler_case() {
-  local file=$1 size=$2 want=$3 home got
-  home=$(mktemp -d "$work/home.XXXXXX")
-  if ! HOME=$home XDG_CACHE_HOME=$home/.cache XDG_DATA_DIRS=$data_dirs \
-    dbus-run-session -- "$work/tumbler_client" "$size" "$work/files/$file" >"$work/tumbler.log" 2>&1; then
-    fail "tumbler $file $size: $(grep -v dbus-daemon "$work/tumbler.log" | head -3)"
-  elif ! got=$(HOME=$home XDG_CACHE_HOME=$home/.cache "$work/factory_client" show "$size" "$work/files/$file"); then
-    fail "tumbler $file $size: the cached thumbnail cannot be read back"
-  elif ! matches "$got" "$want"; then
-    fail "tumbler $file $size: got '$got', want '$want'"
-  fi
-}
-for case in "${cases[@]}"; do
-  read -r file size want <<<"$case"
-  run_tumbler_case "$file" "$size" "$want"
-done
+if tumbler "$(mktemp -d "$work/home.XXXXXX")" nothing.nef normal >/dev/null 2>&1; then
+  fail "tumbler: nothing.nef gave a thumbnail"
+fi
 
 echo "== prefill read back by the factory"
 home=$(mktemp -d "$work/home.XXXXXX")
@@ -135,9 +134,9 @@ else
   cp "$work/files/quadrants.psp" "$work/files/layered-without-extension"
   type=$(gio info -a standard::content-type "$work/files/layered-without-extension" 2>/dev/null | sed -n 's/.*content-type: //p')
   [ "$type" = image/x-psp ] || fail "package: the mime file is not registered (type '$type')"
-  run_factory_case quadrants.nef normal "128x96 $upright"
-  run_factory_case quadrants.psp large "256x192 $upright"
-  run_tumbler_case rotated.nef normal "96x128 $turned"
+  run_case factory quadrants.nef normal 128x96 $upright
+  run_case factory quadrants.psp large 256x192 $upright
+  run_case tumbler rotated.nef normal 96x128 $turned
   dpkg --purge morvane >/dev/null || fail "package: cannot be removed"
   installed_package=
   [ ! -e /usr/share/thumbnailers/morvane.thumbnailer ] || fail "package: the thumbnailer entry is left behind"
