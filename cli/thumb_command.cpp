@@ -3,13 +3,8 @@
 // JPEG by the output's extension, and one line on stdout saying what was drawn: the fitted
 // image's size, "cached thumbnail", "no thumb" or "error". With several files or a folder it
 // fills the cache, or with -o FOLDER also writes one PNG per file there.
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <set>

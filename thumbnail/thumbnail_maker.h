@@ -41,7 +41,7 @@ class TMRV {
   void DrawCachedThumbnail(TStream& stream, int32_t width, int32_t height, TBitmap& bitmap) const;
   // The best preview of the file alone, for viewers that frame pictures themselves: fitted
   // down to Width x Height (never enlarged) and upright, with no background, text or logo.
-  // False, with `picture` empty and the outcome saying why, when there is nothing to show.
+  // False, leaving `picture` as it was and the outcome saying why, when there is nothing to show.
   bool MakePicture(const std::string& file_name, int32_t width, int32_t height, TJpegGraphic& picture,
                    TThumbnailOutcome* outcome = nullptr) const;
 

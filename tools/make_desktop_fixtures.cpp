@@ -1,6 +1,7 @@
 // Writes the files the desktop tests ask real file managers' thumbnail services about: one raw
-// file of each TIFF-based type with a 400x300 four-colour JPEG preview, one whose camera was
-// held upright (Orientation 6), and one with an extension the thumbnailer serves but no picture.
+// file of each TIFF-based type with a 400x300 four-colour JPEG preview, a PSD with that picture
+// as its thumbnail resource, a PSP holding it, one raw file whose camera was held upright
+// (Orientation 6), and one with an extension the thumbnailer serves but no picture.
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -39,7 +40,7 @@ std::string PsdWithThumbnail() {
          Be16(3) + Be32(0) + Be32(static_cast<uint32_t>(resource.size())) + resource + Be32(0) + Be16(0);
 }
 
-// A layered image of the other family: its signature, then a JPEG composite.
+// A layered image of the other family: its signature, then the JPEG, which the scanner finds.
 std::string PspWithJpeg() {
   return std::string("Paint Shop Pro Image File\n\x1a\0\0\0\0\0", 32) + Be16(5) + Be16(0) + MakeQuadrantJpeg(400, 300);
 }
