@@ -25,12 +25,20 @@ struct TThumbArguments : TBatchArguments {
   int Height = 0;
 };
 
+struct TPrefillArguments : TBatchArguments {
+  std::string Size = "normal";  // the desktop cache's size name
+};
+
 int RunDump(const TBatchArguments& arguments);
 int RunTags(const TBatchArguments& arguments);
 int RunInfo(const TBatchArguments& arguments);
 int RunThumb(const TThumbArguments& arguments);
 // `cache stats` or `cache prune`: the thumbnail cache as a whole.
 int RunCache(const std::string& action);
+// The desktop's thumbnailer: one file's picture as a PNG of at most size x size pixels.
+int RunThumbnailer(int size, const std::string& input, const std::string& output);
+// The desktop's thumbnail cache filled for many files.
+int RunPrefill(const TPrefillArguments& arguments);
 
 // The per-file work of each command: the exact output the command prints for the file.
 TFileResult DumpOfFile(const TInput& input);

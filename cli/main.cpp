@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "cli/batch_runner.h"
 #include "cli/commands.h"
@@ -31,6 +32,8 @@ const TCommandLine kCommandLines[] = {
     {"dump", "morvane dump [-r] [-j N] FILE|FOLDER..."},
     {"thumb", "morvane thumb [-r] [-j N] [-o OUT.png|FOLDER] [--size N | --width W --height H] FILE|FOLDER..."},
     {"cache", "morvane cache stats|prune"},
+    {"thumbnailer", "morvane thumbnailer --size N INPUT OUTPUT.png"},
+    {"prefill", "morvane prefill [-r] [-j N] [--size normal|large|x-large|xx-large] FILE|FOLDER..."},
 };
 
 constexpr const char* kExitCodes =
@@ -77,6 +80,10 @@ int CheckSize(const std::string& option, const std::string& text, int& size) {
 
 // The one-line form of a parse failure.
 std::string ParseFailure(const CLI::ParseError& error, const std::string& command) {
+  const bool missing = dynamic_cast<const CLI::RequiredError*>(&error) != nullptr ||
+                       dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr;
+  if (missing && command == "thumbnailer")
+    return "thumbnailer needs --size N, an INPUT and an OUTPUT";
   if (dynamic_cast<const CLI::RequiredError*>(&error) != nullptr)
     return command.empty() ? "no command given" : command + " needs at least one FILE or FOLDER";
   std::string message = error.what();
@@ -116,6 +123,21 @@ int Run(int argc, char** argv) {
   CLI::App* cache_command =
       app.add_subcommand("cache", "the thumbnail cache: its rows, bytes and stale rows; prune deletes the stale rows");
   cache_command->add_option("action", cache_action, "stats or prune")->type_name("stats|prune")->required();
+  TPrefillArguments prefill;
+  TBatchOptionTexts prefill_texts;
+  CLI::App* prefill_command = AddFileCommand(
+      app, "prefill", "the desktop's thumbnail cache filled ahead of the file manager", prefill, prefill_texts);
+  prefill_command->add_option("--size", prefill.Size, "the cache's size: normal (128), large (256), x-large, xx-large")
+      ->type_name("NAME");
+  std::string thumbnailer_size;
+  std::vector<std::string> thumbnailer_files;
+  CLI::App* thumbnailer_command = app.add_subcommand(
+      "thumbnailer", "the desktop's thumbnailer: the picture of INPUT as a PNG whose longer side is at most N");
+  thumbnailer_command->add_option("--size", thumbnailer_size, "the longest side in pixels")->type_name("N")->required();
+  thumbnailer_command->add_option("files", thumbnailer_files, "the file and the PNG to write")
+      ->type_name("INPUT OUTPUT")
+      ->expected(2)
+      ->required();
   for (CLI::App* command : app.get_subcommands({})) command->footer(kExitCodes);
 
   const auto known = [&](const char* name) {
@@ -149,16 +171,28 @@ int Run(int argc, char** argv) {
     if (cache_action != "stats" && cache_action != "prune") return UsageError(command, "cache takes stats or prune");
     return RunCache(cache_action);
   }
-  TBatchArguments* chosen = command == "info" ? &info : command == "tags" ? &tags : command == "dump" ? &dump : &thumb;
-  const TBatchOptionTexts& texts = command == "info"   ? info_texts
-                                   : command == "tags" ? tags_texts
-                                   : command == "dump" ? dump_texts
-                                                       : thumb_texts;
+  if (command == "thumbnailer") {
+    int size = 0;
+    if (!ParseNumber(thumbnailer_size, kMaxSize, size))
+      return UsageError(command, "--size needs a number from 1 to " + std::to_string(kMaxSize));
+    return RunThumbnailer(size, thumbnailer_files[0], thumbnailer_files[1]);
+  }
+  TBatchArguments* chosen = command == "info"      ? &info
+                            : command == "tags"    ? &tags
+                            : command == "dump"    ? &dump
+                            : command == "prefill" ? static_cast<TBatchArguments*>(&prefill)
+                                                   : &thumb;
+  const TBatchOptionTexts& texts = command == "info"      ? info_texts
+                                   : command == "tags"    ? tags_texts
+                                   : command == "dump"    ? dump_texts
+                                   : command == "prefill" ? prefill_texts
+                                                          : thumb_texts;
   if (chosen->Inputs.empty()) return UsageError(command, command + " needs at least one FILE or FOLDER");
   if (const int code = CheckNumbers(command, texts, *chosen)) return code;
   if (command == "info") return RunInfo(info);
   if (command == "tags") return RunTags(tags);
   if (command == "dump") return RunDump(dump);
+  if (command == "prefill") return RunPrefill(prefill);
   if (const int code = CheckSize("--size", size_text, thumb.Size)) return code;
   if (const int code = CheckSize("--width", width_text, thumb.Width)) return code;
   if (const int code = CheckSize("--height", height_text, thumb.Height)) return code;
@@ -168,7 +202,7 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int UsageError(const std::string& command, const std::string& message) {
-  std::string usage = "morvane info|tags|dump|thumb [OPTIONS] FILE|FOLDER...";
+  std::string usage = "morvane info|tags|dump|thumb|prefill [OPTIONS] FILE|FOLDER...";
   for (const TCommandLine& line : kCommandLines)
     if (line.Name == command) usage = line.Usage;
   const std::string help = command.empty() ? "morvane --help" : "morvane " + command + " --help";

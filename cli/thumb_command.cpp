@@ -3,13 +3,8 @@
 // JPEG by the output's extension, and one line on stdout saying what was drawn: the fitted
 // image's size, "cached thumbnail", "no thumb" or "error". With several files or a folder it
 // fills the cache, or with -o FOLDER also writes one PNG per file there.
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <set>
@@ -19,29 +14,15 @@
 #include "cli/batch_runner.h"
 #include "cli/commands.h"
 #include "cli/file_access.h"
+#include "cli/image_file.h"
 #include "platform/text.h"
-#include "thumbnail/png_codec.h"
 #include "shellext/module.h"
-#include "thumbnail/jpeg_graphic.h"
 
 namespace morvane::cli {
 
 namespace {
 
 constexpr int kDefaultSize = 256;
-constexpr int kOutputJpegQuality = 90;
-
-bool WriteJpeg(const TRaster& raster, const std::string& path) {
-  TJpegGraphic image;
-  image.SetRaster(raster);
-  image.Quality = kOutputJpegQuality;
-  TMemoryStream encoded;
-  image.SaveToStream(encoded);
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(encoded.Bytes().data()), static_cast<std::streamsize>(encoded.Size()));
-  out.close();
-  return !out.fail();
-}
 
 bool IsJpegName(const std::string& path) {
   const std::string extension = LowerCase(ExtractFileExt(path));
@@ -49,31 +30,6 @@ bool IsJpegName(const std::string& path) {
 }
 
 bool IsPngName(const std::string& path) { return LowerCase(ExtractFileExt(path)) == ".png"; }
-
-// Writes the image under a temporary name beside `path` and renames it into place, so that an
-// interrupted or failed write never leaves a partial image under the real name. Empty when
-// written; otherwise why not.
-std::string WriteImage(const TRaster& raster, const std::string& path) {
-  const std::filesystem::path target(path);
-  std::string hidden_name(".");
-  hidden_name += target.filename().string();
-  hidden_name += ".part";
-  hidden_name += std::to_string(getpid());
-  const std::string temporary = (target.parent_path() / hidden_name).string();
-  bool written = false;
-  errno = 0;
-  try {
-    written = IsJpegName(path) ? WriteJpeg(raster, temporary) : WritePngFile(raster, temporary);
-  } catch (const std::exception&) {
-    written = false;
-  }
-  if (written && std::rename(temporary.c_str(), path.c_str()) == 0) return {};
-  const int error = errno;
-  std::remove(temporary.c_str());
-  std::string reason("cannot be written");
-  if (error != 0) reason.append(": ").append(std::strerror(error));
-  return reason;
-}
 
 // One PNG per file in `folder`: the file's path below its named folder (or its name) with the
 // extension made .png; a name already given to an earlier file gets "-2", "-3", ...
@@ -114,7 +70,9 @@ class TThumbWork {
     if (!output.empty()) {
       std::error_code ignored;
       if (into_folder_) std::filesystem::create_directories(std::filesystem::path(output).parent_path(), ignored);
-      if (const std::string failure = WriteImage(bitmap.Raster(), output); !failure.empty())
+      TImageFileOptions format;
+      format.Jpeg = IsJpegName(output);
+      if (const std::string failure = WriteImageFile(bitmap.Raster(), output, format); !failure.empty())
         return FailedFile(output, failure);
     }
     if (report.FromCache) return {TOutcome::FromCache, "cached thumbnail\n", ""};

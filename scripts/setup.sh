@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev libtiff-dev libpng-dev zlib1g-dev libsqlite3-dev sqlite3
   libcli11-dev nlohmann-json3-dev
+  dpkg-dev
 )
 
 scripts/install_packages.sh "${packages[@]}"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, then builds and runs the test suite twice (a normal build with
 # warnings as errors, and an AddressSanitizer + UndefinedBehaviorSanitizer build), runs every
-# fuzz target briefly, then builds both Windows DLLs and tests the 64-bit one under Wine.
+# fuzz target briefly, asks the desktop's thumbnail services for thumbnails through the installed
+# thumbnailer, then builds both Windows DLLs and tests the 64-bit one under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,6 +16,9 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print
 
 # Every fuzz target for a short run on its corpus (seeds from the fixtures and the samples).
 scripts/fuzz.sh all "${MORVANE_FUZZ_SECONDS:-20}"
+
+# The desktop thumbnailer through GNOME's thumbnail factory and tumbler, and the Debian package.
+tests/desktop/desktop_test.sh build
 
 # The Windows shell extension: both DLLs cross-built, the 64-bit one tested under Wine.
 scripts/windows.sh

@@ -1,10 +1,12 @@
-// PNG decoding and encoding through libpng's simplified API: the logo the thumbnails are
-// stamped with is decoded from memory, and the command line writes thumbnails as PNG files.
+// PNG decoding and encoding through libpng: the logo the thumbnails are stamped with is decoded
+// from memory, the command line writes thumbnails as PNG files, and the desktop's thumbnail
+// cache keeps its facts about the original file in a PNG's text chunks.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "thumbnail/imaging/raster.h"
@@ -21,7 +23,15 @@ struct TRgbaImage {
 // that are not a PNG or hold a larger image.
 TRgbaImage DecodePng(const uint8_t* bytes, size_t size);
 
-// Writes a true-colour raster as an 8-bit RGB PNG file; false when the file cannot be written.
-bool WritePngFile(const TRaster& raster, const std::string& path);
+// Text chunks of a PNG: keyword and Latin-1 text, in file order.
+using TPngTexts = std::vector<std::pair<std::string, std::string>>;
+
+// Writes a true-colour raster as an 8-bit RGB PNG file, with the texts as tEXt chunks before the
+// image data; false when the file cannot be written.
+bool WritePngFile(const TRaster& raster, const std::string& path, const TPngTexts& texts = {});
+
+// The text chunks that precede the image data of a PNG file; empty for a file that cannot be
+// read or is not a PNG. The image itself is not decoded.
+TPngTexts ReadPngTexts(const std::string& path);
 
 }  // namespace morvane

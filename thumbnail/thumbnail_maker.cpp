@@ -61,7 +61,8 @@ struct TPictureSource {
   std::function<void(TJpegGraphic&, int64_t, TScanBudget*)> Scan;
 };
 
-bool LoadFittedPicture(const TPictureSource& source, int32_t size, TJpegGraphic& picture, TThumbnailOutcome& result) {
+bool LoadFittedPicture(const TPictureSource& source, int32_t size, bool enlarge, TJpegGraphic& picture,
+                       TThumbnailOutcome& result) {
   result = {};
   picture.Clear();
   if (size <= 0) return false;
@@ -91,7 +92,7 @@ bool LoadFittedPicture(const TPictureSource& source, int32_t size, TJpegGraphic&
       result.Kind = TThumbnailOutcome::tkNoThumb;
       return false;
     }
-    TMRV::FitImage(picture, size, size);
+    if (enlarge || TMRV::Covers({picture.Width(), picture.Height()}, size, size)) TMRV::FitImage(picture, size, size);
     if (const int angle = UprightAngle(GetTagText(reader, kTagOrientation, ikAll)); angle != 0) TMRV::RotateImage(picture, angle);
     result.Kind = TThumbnailOutcome::tkThumbnail;
     result.Width = picture.Width();
@@ -186,7 +187,7 @@ bool TMRV::MakeThumbnail(const std::string& file_name, int32_t width, int32_t he
 }
 
 bool TMRV::MakePicture(const std::string& file_name, int32_t size, TJpegGraphic& picture,
-                       TThumbnailOutcome* outcome) const {
+                       TThumbnailOutcome* outcome, bool enlarge) const {
   TThumbnailOutcome ignored;
   const TPictureSource source{
       [&](TTif& reader) {
@@ -197,7 +198,7 @@ bool TMRV::MakePicture(const std::string& file_name, int32_t size, TJpegGraphic&
       [&](TJpegGraphic& image, int64_t min_pixels, TScanBudget* budget) {
         ScanForPreview(file_name, image, min_pixels, budget);
       }};
-  return LoadFittedPicture(source, size, picture, outcome != nullptr ? *outcome : ignored);
+  return LoadFittedPicture(source, size, enlarge, picture, outcome != nullptr ? *outcome : ignored);
 }
 
 bool TMRV::MakePicture(TStream& stream, const std::string& type_name, int32_t size, TJpegGraphic& picture,
@@ -212,7 +213,7 @@ bool TMRV::MakePicture(TStream& stream, const std::string& type_name, int32_t si
       [&](TJpegGraphic& image, int64_t min_pixels, TScanBudget* budget) {
         ScanForPreview(stream, type_name, image, min_pixels, budget);
       }};
-  return LoadFittedPicture(source, size, picture, outcome != nullptr ? *outcome : ignored);
+  return LoadFittedPicture(source, size, true, picture, outcome != nullptr ? *outcome : ignored);
 }
 
 void TMRV::DrawCachedThumbnail(TStream& stream, int32_t width, int32_t height, TBitmap& bitmap) const {

@@ -40,8 +40,10 @@ class TMRV {
   // The picture itself, for front ends whose host frames it: the best preview of the file fitted
   // to `size` pixels on its longer side and turned upright, with no padding and no text. False,
   // with `picture` empty, when the file has nothing to show or reading it failed.
+  // `enlarge` false leaves a preview smaller than `size` at its own size (the desktop's
+  // thumbnail cache wants no enlarged pictures; its viewers scale them themselves).
   bool MakePicture(const std::string& file_name, int32_t size, TJpegGraphic& picture,
-                   TThumbnailOutcome* outcome = nullptr) const;
+                   TThumbnailOutcome* outcome = nullptr, bool enlarge = true) const;
   // The same from the bytes of a stream, whose type `type_name` names by its extension; a
   // stream has no sidecars.
   bool MakePicture(TStream& stream, const std::string& type_name, int32_t size, TJpegGraphic& picture,
@@ -61,6 +63,8 @@ class TMRV {
   // Whether an image of that size serves the request without being enlarged: its fitted size
   // is no larger than itself in either direction.
   static bool Covers(TImageSize image, int32_t width, int32_t height);
+
+ private:
 };
 
 }  // namespace morvane

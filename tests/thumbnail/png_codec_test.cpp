@@ -32,5 +32,20 @@ TEST(PngCodecTest, WrittenFileDecodesToTheRastersPixels) {
   EXPECT_THROW(DecodePng(reinterpret_cast<const uint8_t*>(bytes.data()), 20), EMorvaneError);  // cut short
 }
 
+TEST(PngCodecTest, TextChunksAreWrittenAndReadBackInOrder) {
+  testing::TempDir dir;
+  const std::string path = dir.Path() + "/texts.png";
+  const TPngTexts texts = {{"Thumb::URI", "file:///a%20b.nef"}, {"Thumb::MTime", "1700000000"}, {"Software", ""}};
+  ASSERT_TRUE(WritePngFile(TRaster(2, 2, pf24bit), path, texts));
+  EXPECT_EQ(ReadPngTexts(path), texts);
+  const std::string bytes = testing::ReadFileBytes(path);
+  EXPECT_NO_THROW(DecodePng(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
+
+  // Files that are not whole PNGs give no texts and no failure.
+  EXPECT_TRUE(ReadPngTexts(dir.Path() + "/missing.png").empty());
+  EXPECT_TRUE(ReadPngTexts(dir.Write("short.png", bytes.substr(0, 40))).empty());
+  EXPECT_TRUE(ReadPngTexts(dir.Write("text.png", "not a picture")).empty());
+}
+
 }  // namespace
 }  // namespace morvane

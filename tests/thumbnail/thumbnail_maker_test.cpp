@@ -133,6 +133,52 @@ TEST_F(ThumbnailMakerTest, TurnsUprightByOrientation) {
   }
 }
 
+// The picture alone, for viewers that frame it themselves: fitted down but never enlarged,
+// turned upright, and exactly the picture's size (no background around it).
+TEST_F(ThumbnailMakerTest, PictureIsFittedDownUprightAndUnframed) {
+  struct Case {
+    int preview_w, preview_h, orientation, request;
+    int w, h;
+    int order[4];
+  } cases[] = {
+      {3000, 2000, 1, 256, 256, 171, {0, 1, 2, 3}},  {2000, 3000, 1, 128, 85, 128, {0, 1, 2, 3}},
+      {400, 300, 1, 1024, 400, 300, {0, 1, 2, 3}},   {400, 300, 6, 128, 96, 128, {2, 0, 3, 1}},
+      {400, 300, 8, 1024, 300, 400, {1, 3, 0, 2}},   {400, 300, 3, 400, 400, 300, {3, 2, 1, 0}},
+  };
+  for (const Case& c : cases) {
+    const std::string path =
+        dir_.Write("p.cr2", Cr2File(MakeQuadrantJpeg(c.preview_w, c.preview_h), c.orientation));
+    TJpegGraphic picture;
+    TThumbnailOutcome outcome;
+    ASSERT_TRUE(TMRV().MakePicture(path, c.request, picture, &outcome, false)) << c.preview_w;
+    EXPECT_EQ(outcome.Kind, TThumbnailOutcome::tkThumbnail);
+    ASSERT_EQ(picture.Width(), c.w) << c.preview_w << "x" << c.preview_h << " at " << c.request;
+    ASSERT_EQ(picture.Height(), c.h);
+    EXPECT_EQ(outcome.Width, c.w);
+    for (int q = 0; q < 4; ++q) {
+      const int x = q % 2 == 0 ? c.w / 4 : 3 * c.w / 4, y = q < 2 ? c.h / 4 : 3 * c.h / 4;
+      EXPECT_TRUE(NearColor(picture.Raster().PixelColor(x, y), kQuadrantColors[c.order[q]], 24))
+          << "orientation " << c.orientation << " quarter " << q;
+    }
+    // Edge pixels belong to the picture: nothing was drawn around it.
+    EXPECT_TRUE(NearColor(picture.Raster().PixelColor(0, 0), kQuadrantColors[c.order[0]], 48));
+    EXPECT_TRUE(NearColor(picture.Raster().PixelColor(c.w - 1, c.h - 1), kQuadrantColors[c.order[3]], 48));
+  }
+}
+
+TEST_F(ThumbnailMakerTest, PictureOfAFileWithoutOneSaysWhy) {
+  TJpegGraphic picture;
+  TThumbnailOutcome outcome;
+  TiffWriter bare;
+  bare.Add(bare.NewIfd(), 274, TiffWriter::kShort, {1});
+  EXPECT_FALSE(TMRV().MakePicture(dir_.Write("bare.cr2", bare.Build()), 128, picture, &outcome, false));
+  EXPECT_EQ(outcome.Kind, TThumbnailOutcome::tkNoThumb);
+  EXPECT_TRUE(picture.Empty());
+  EXPECT_FALSE(TMRV().MakePicture(dir_.Path() + "/missing.cr2", 128, picture, &outcome, false));
+  EXPECT_NE(outcome.Kind, TThumbnailOutcome::tkThumbnail);
+  EXPECT_TRUE(picture.Empty());
+}
+
 TEST_F(ThumbnailMakerTest, ThmSidecarIsOneOfTheFilesPreviews) {
   const std::string raw = dir_.Write("x.cr2", Cr2File(MakeQuadrantJpeg(3000, 2000)));
   TiffWriter exif;
