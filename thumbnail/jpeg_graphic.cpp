@@ -404,8 +404,15 @@ void TJpegGraphic::LoadFromStream(TStream& stream) {
 
   if (FitFor) {
     const TImageSize picture{static_cast<int>(info.image_width), static_cast<int>(info.image_height)};
+    int denominator = ReducedScale(picture, FitFor(picture), format);
+    // A picture whose colour is halved across only (4:2:2) loses more than its luma at reduced
+    // scales (the decoder repeats its colour samples instead of scaling them with the luma), so
+    // it is decoded one scale larger, which keeps it the picture a full decode gives.
+    const bool colour_halved_across = info.num_components == 3 && info.comp_info[0].h_samp_factor == 2 &&
+                                      info.comp_info[0].v_samp_factor == 1;
+    if (denominator > 1 && colour_halved_across) denominator /= 2;
     info.scale_num = 1;
-    info.scale_denom = static_cast<unsigned int>(ReducedScale(picture, FitFor(picture), format));
+    info.scale_denom = static_cast<unsigned int>(denominator);
   }
   const int64_t pixels = int64_t{info.image_width} * info.image_height;
   if (!decompressor.Start(pixels)) throw EJpegError(decompressor.Message());
