@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/canvas.h"
 #include "platform/errors.h"
+#include "thumbnail/imaging/canvas.h"
 #include "thumbnail/thumbnail_maker.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
