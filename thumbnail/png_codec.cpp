@@ -45,10 +45,25 @@ struct TPngFile {
 constexpr png_uint_32 kMaxTextChunks = 64;
 constexpr png_alloc_size_t kMaxChunkBytes = 64 * 1024;
 
+// The part of a write that libpng may jump out of: it holds no C++ object of its own.
+bool WritePng(png_structp png, png_infop info, FILE* file, int width, int height, png_text* chunks, int chunk_count,
+              png_bytep* rows) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_init_io(png, file);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  if (chunk_count > 0) png_set_text(png, info, chunks, chunk_count);
+  // A thumbnail is written once per request: zlib's fastest level and one cheap row filter (the
+  // default level with every filter tried cost more than the rest of a cached request).
+  png_set_compression_level(png, 1);
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
+  png_write_info(png, info);
+  png_write_image(png, rows);
+  png_write_end(png, nullptr);
+  return true;
+}
+
 bool WriteRows(FILE* file, const std::vector<uint8_t>& rgb, int width, int height, const TPngTexts& texts) {
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  if (png == nullptr) return false;
-  png_infop info = png_create_info_struct(png);
   std::vector<png_text> chunks(texts.size());
   std::vector<png_bytep> rows(static_cast<size_t>(height));
   for (size_t i = 0; i < texts.size(); ++i) {
@@ -59,23 +74,13 @@ bool WriteRows(FILE* file, const std::vector<uint8_t>& rgb, int width, int heigh
   }
   for (int y = 0; y < height; ++y)
     rows[static_cast<size_t>(y)] = const_cast<png_bytep>(rgb.data() + static_cast<size_t>(y) * width * 3);
-  if (info == nullptr || setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    return false;
-  }
-  png_init_io(png, file);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  if (!chunks.empty()) png_set_text(png, info, chunks.data(), static_cast<int>(chunks.size()));
-  // A thumbnail is written once per request: zlib's fastest level and one cheap row filter (the
-  // default level with every filter tried cost more than the rest of a cached request).
-  png_set_compression_level(png, 1);
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
-  png_write_info(png, info);
-  png_write_image(png, rows.data());
-  png_write_end(png, nullptr);
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  if (png == nullptr) return false;
+  png_infop info = png_create_info_struct(png);
+  const bool written = info != nullptr && WritePng(png, info, file, width, height, chunks.data(),
+                                                   static_cast<int>(chunks.size()), rows.data());
   png_destroy_write_struct(&png, &info);
-  return true;
+  return written;
 }
 
 bool ReadTexts(FILE* file, TPngTexts& texts) {
