@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "metadata/tag_numbers.h"
 #include "metadata/tif_reader.h"
 #include "platform/errors.h"
 #include "platform/text.h"
@@ -15,15 +16,6 @@ namespace morvane {
 
 namespace {
 
-constexpr int kTagMake = 271;
-constexpr int kTagModel = 272;
-constexpr int kTagOrientation = 274;
-constexpr int kTagDateTime = 306;
-constexpr int kTagExposureTime = 33434;
-constexpr int kTagFNumber = 33437;
-constexpr int kTagDateTimeOriginal = 36867;
-constexpr int kTagFlash = 37385;
-constexpr int kTagFocalLength = 37386;
 
 std::optional<int64_t> IntegerText(std::string_view text) {
   int64_t number = 0;

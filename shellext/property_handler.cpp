@@ -1,5 +1,6 @@
 #include "shellext/property_handler.h"
 
+#include "metadata/tag_numbers.h"
 #include "platform/code_page.h"
 #include "platform/istream_reader.h"
 #include "platform/wide_text.h"
@@ -13,15 +14,15 @@ constexpr GUID kLensProperties = {0xE1277516, 0x2B5F, 0x4869, {0x89, 0xB1, 0x2E,
 constexpr GUID kImageProperties = {0x6444048F, 0x4C8B, 0x11D1, {0x8B, 0x70, 0x08, 0x00, 0x36, 0xB1, 0x1A, 0x03}};
 
 // System.Photo.* keys use the EXIF tag number as their property number.
-constexpr PROPERTYKEY kCameraManufacturer{kPhotoProperties, 271};
-constexpr PROPERTYKEY kCameraModel{kPhotoProperties, 272};
-constexpr PROPERTYKEY kOrientation{kPhotoProperties, 274};
-constexpr PROPERTYKEY kExposureTime{kPhotoProperties, 33434};
-constexpr PROPERTYKEY kFNumber{kPhotoProperties, 33437};
-constexpr PROPERTYKEY kISOSpeed{kPhotoProperties, 34855};
-constexpr PROPERTYKEY kDateTaken{kPhotoProperties, 36867};
-constexpr PROPERTYKEY kFlash{kPhotoProperties, 37385};
-constexpr PROPERTYKEY kFocalLength{kPhotoProperties, 37386};
+constexpr PROPERTYKEY kCameraManufacturer{kPhotoProperties, kTagMake};
+constexpr PROPERTYKEY kCameraModel{kPhotoProperties, kTagModel};
+constexpr PROPERTYKEY kOrientation{kPhotoProperties, kTagOrientation};
+constexpr PROPERTYKEY kExposureTime{kPhotoProperties, kTagExposureTime};
+constexpr PROPERTYKEY kFNumber{kPhotoProperties, kTagFNumber};
+constexpr PROPERTYKEY kISOSpeed{kPhotoProperties, kTagISOSpeedRatings};
+constexpr PROPERTYKEY kDateTaken{kPhotoProperties, kTagDateTimeOriginal};
+constexpr PROPERTYKEY kFlash{kPhotoProperties, kTagFlash};
+constexpr PROPERTYKEY kFocalLength{kPhotoProperties, kTagFocalLength};
 constexpr PROPERTYKEY kLensModel{kLensProperties, 100};
 constexpr PROPERTYKEY kHorizontalSize{kImageProperties, 3};
 constexpr PROPERTYKEY kVerticalSize{kImageProperties, 4};
