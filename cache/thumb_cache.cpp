@@ -17,6 +17,14 @@ constexpr const char* kCreateTable =
     "create table mrvThumbs (GUID TEXT(50) PRIMARY KEY, FileName TEXT(255), FileSize NUMERIC, "
     "FileStamp DATE, Thumb BLOB)";
 constexpr const char* kCreateIndex = "create index idxmrvThumbsFileName on mrvThumbs (FileName)";
+// A new database keeps its journal as a write-ahead log: readers never wait for the writer,
+// and a commit appends to the log instead of rewriting and syncing a rollback journal, so that
+// several processes filling the cache at once do not queue behind each other's disk syncs.
+constexpr const char* kUseWriteAheadLog = "pragma journal_mode=WAL";
+constexpr const char* kJournalMode = "pragma journal_mode";
+// With a write-ahead log the file stays consistent when only the checkpoints are synced; a
+// power cut may lose the last thumbnails, which are made again.
+constexpr const char* kSyncAtCheckpoints = "pragma synchronous=NORMAL";
 constexpr const char* kSelectRows = "select * from mrvThumbs where FileName = ?";
 constexpr const char* kInsertRow =
     "insert into mrvThumbs (GUID, FileName, FileSize, FileStamp, Thumb) values (?, ?, ?, ?, ?)";
@@ -93,6 +101,12 @@ sqlite3* OpenDatabase(const std::string& file, int flags) {
   return db;
 }
 
+// An older database keeps its rollback journal, and with it the full syncs it was made with.
+bool UsesWriteAheadLog(sqlite3* db) {
+  Statement mode(db, kJournalMode);
+  return mode.Step() == SQLITE_ROW && mode.Text(0) == "wal";
+}
+
 }  // namespace
 
 std::string TThumbCache::DefaultFolder() { return UserApplicationDataFolder() + "Morvane" + kPathDelimiter; }
@@ -114,6 +128,7 @@ void TThumbCache::CreateDatabase() {
   try {
     Execute(db, kCreateTable);
     Execute(db, kCreateIndex);
+    Execute(db, kUseWriteAheadLog);
   } catch (...) {
     sqlite3_close(db);
     RemoveFile(scratch);
@@ -128,7 +143,10 @@ void TThumbCache::CreateDatabase() {
 sqlite3* TThumbCache::Connection() {
   // An existing file is opened as it is: a file that is no database, or lacks the table,
   // makes every lookup fail and is never rewritten.
-  if (db_ == nullptr) db_ = OpenDatabase(database_file_, SQLITE_OPEN_READWRITE);
+  if (db_ == nullptr) {
+    db_ = OpenDatabase(database_file_, SQLITE_OPEN_READWRITE);
+    if (UsesWriteAheadLog(db_)) Execute(db_, kSyncAtCheckpoints);
+  }
   return db_;
 }
 
